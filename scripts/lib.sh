@@ -1,0 +1,65 @@
+# Shared by scripts/run, scripts/test and bench/run. Source it; it defines functions only.
+
+VORLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# vorlo_build DIR [cmake options...]: configures and builds the project into DIR.
+vorlo_build() {
+  local dir=$1; shift
+  cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${VORLO_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+# vorlo_start_pulse: starts a private PulseAudio with one null sink (rewinds off, so its
+# monitor keeps every sample even when a stream is flushed) and points PULSE_SERVER at it.
+# The sink's monitor is the default source. vorlo_stop_pulse ends it.
+vorlo_start_pulse() {
+  VORLO_PULSE_DIR=$(mktemp -d /tmp/vorlo-pulse.XXXXXX)
+  XDG_RUNTIME_DIR=$VORLO_PULSE_DIR HOME=$VORLO_PULSE_DIR \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+      --log-target=file:"$VORLO_PULSE_DIR/log" --log-level=warning \
+      -L "module-null-sink sink_name=vorlo_null rate=44100 format=s16le channels=2 norewinds=1" \
+      -L "module-native-protocol-unix socket=$VORLO_PULSE_DIR/native auth-anonymous=1" &
+  VORLO_PULSE_PID=$!
+  export PULSE_SERVER=unix:$VORLO_PULSE_DIR/native
+  export VORLO_PULSE_PID VORLO_PULSE_DIR
+  for _ in $(seq 50); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "private PulseAudio did not start:" >&2
+  cat "$VORLO_PULSE_DIR/log" >&2 || true
+  return 1
+}
+
+vorlo_stop_pulse() {
+  [ -n "${VORLO_PULSE_PID:-}" ] || return 0
+  kill "$VORLO_PULSE_PID" 2>/dev/null || true
+  wait "$VORLO_PULSE_PID" 2>/dev/null || true
+  rm -rf "$VORLO_PULSE_DIR"
+  unset VORLO_PULSE_PID PULSE_SERVER
+}
+
+# vorlo_start_xvfb: starts a private X server at 96 DPI on a 1280x1024 screen for the tests
+# that need a real window system, and exports DISPLAY. vorlo_stop_xvfb ends it.
+vorlo_start_xvfb() {
+  local n
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+  VORLO_XVFB_PID=$!
+  export DISPLAY=":$n" VORLO_XVFB_PID
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+vorlo_stop_xvfb() {
+  [ -n "${VORLO_XVFB_PID:-}" ] || return 0
+  kill "$VORLO_XVFB_PID" 2>/dev/null || true
+  wait "$VORLO_XVFB_PID" 2>/dev/null || true
+  unset VORLO_XVFB_PID
+}
