@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vorlo::platform {
+
+inline constexpr std::size_t kBytesPerSector = 2352;     // one CD-DA sector
+inline constexpr std::size_t kFramesPerSector = 588;     // 16-bit stereo sample frames per sector
+inline constexpr int kSectorsPerSecond = 75;
+inline constexpr int kSampleRate = 44100;
+
+// Supplies raw CD-DA sectors: 2352 bytes each, 16-bit little-endian stereo.
+// Only the playback engine's reader thread calls it, one call at a time.
+class SectorSource {
+public:
+    virtual ~SectorSource() = default;
+
+    // Reads `count` sectors from `lsn` into out[0 .. count * kBytesPerSector).
+    // Returns false when the sectors cannot be had (after whatever retries the source
+    // makes); the engine then ends play. May block for as long as the drive takes.
+    virtual bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) = 0;
+};
+
+} // namespace vorlo::platform

@@ -1,0 +1,1 @@
+# Sources of src/platform/cdaudio: target_sources(vorlo_platform PRIVATE ...)

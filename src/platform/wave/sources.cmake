@@ -1,0 +1,1 @@
+# Sources of src/platform/wave: target_sources(vorlo_platform PRIVATE ...)
