@@ -1,0 +1,27 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace vorlo::platform {
+
+// The service's own output volume: one 16-bit level per channel, 0 muted and 65535 full
+// (PulseAudio's 100%, where samples pass unchanged). Everything the service plays applies
+// it: disc playback and WAV playback alike. Full volume is the default. Any thread may
+// read or set it; players pick up a change within one of their timing updates.
+class OutputVolume {
+public:
+    static constexpr std::uint16_t kFull = 0xFFFF;
+
+    // The volume word: left channel in the low 16 bits, right in the high 16 bits.
+    static std::uint32_t Word() { return word_.load(std::memory_order_relaxed); }
+    static void SetWord(std::uint32_t word) { word_.store(word, std::memory_order_relaxed); }
+
+    static std::uint16_t Left() { return static_cast<std::uint16_t>(Word() & 0xFFFF); }
+    static std::uint16_t Right() { return static_cast<std::uint16_t>(Word() >> 16); }
+
+private:
+    static inline std::atomic<std::uint32_t> word_{0xFFFFFFFFu};
+};
+
+} // namespace vorlo::platform
