@@ -4,6 +4,7 @@ VORLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # vorlo_build DIR [cmake options...]: configures and builds the project into DIR.
 vorlo_build() {
+  export VORLO_SCRIPTED_BUILD=1
   local dir=$1; shift
   cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${VORLO_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
