@@ -1,22 +1,19 @@
 #include "platform/Mci.h"
 
-// Placeholder until the service lands: every command fails as an unrecognised command.
+#include "platform/service/MciService.h"
+
 namespace vorlo::platform {
 
-namespace {
-constexpr MciError kUnrecognizedCommand = 261;
-constexpr MciError kInvalidDeviceId = 257;
-}
-
-MciError mciSendString(const char*, char* returnString, std::uint32_t returnLength, std::uintptr_t)
+MciError mciSendString(const char* command, char* returnString, std::uint32_t returnLength, std::uintptr_t)
 {
-    if (returnString && returnLength > 0)
-        returnString[0] = '\0';
-    return kUnrecognizedCommand;
+    return MciService::Instance().SendString(command, returnString, returnLength);
 }
 
-MciDeviceId mciGetDeviceID(const char*) { return 0; }
+MciDeviceId mciGetDeviceID(const char* device) { return MciService::Instance().DeviceId(device); }
 
-MciError mciSendCommand(MciDeviceId, std::uint32_t, std::uintptr_t, std::uintptr_t) { return kInvalidDeviceId; }
+MciError mciSendCommand(MciDeviceId device, std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2)
+{
+    return MciService::Instance().SendCommand(device, message, param1, param2);
+}
 
 } // namespace vorlo::platform

@@ -1,9 +1,11 @@
 # Sources of src/platform/service: the command parser, the alias table and the service
 # object behind the entry points.
 target_sources(vorlo_platform PRIVATE
+  service/AliasTable.cpp
+  service/CommandParser.cpp
   service/MciErrors.cpp
+  service/MciService.cpp
+  service/TraceWriter.cpp
 )
-# The wave area supplies the waveaudio device; until its file exists, a stand-in does.
-if(NOT EXISTS ${CMAKE_CURRENT_LIST_DIR}/../wave/WaveAudioDevice.cpp)
-  target_sources(vorlo_platform PRIVATE service/WaveAudioStandIn.cpp)
-endif()
+# Stand-ins for what other areas provide are chosen once every area has listed its sources.
+cmake_language(DEFER CALL include service/standins.cmake)

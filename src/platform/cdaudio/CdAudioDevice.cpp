@@ -1,0 +1,441 @@
+#include "platform/cdaudio/CdAudioDevice.h"
+
+#include "platform/cdaudio/CdTime.h"
+#include "platform/cdaudio/SerialWorker.h"
+#include "platform/service/MciErrors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace vorlo::platform {
+namespace {
+
+// Where the device stands with its disc. Only Ready has a TOC.
+enum class Phase { Loading, Ready, NoDisc, DoorOpen };
+enum class Transport { Stopped, Playing, Paused };
+
+// A play that arrived before the TOC: kept as given, read once the TOC is in.
+struct PendingPlay {
+    std::optional<std::uint32_t> from;
+    std::optional<std::uint32_t> to;
+    TimeFormat format;
+};
+
+constexpr const char* kProduct = "Vorlo CD audio";
+
+const char* Bool(bool value) { return value ? "true" : "false"; }
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+} // namespace
+
+struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
+    Core(const DiscLocation& where, CdAudioParts with) : location(where), parts(std::move(with)) {}
+
+    std::mutex mutex;
+    const DiscLocation location;
+    const CdAudioParts parts;
+    SerialWorker worker;
+
+    Phase phase = Phase::Loading;
+    unsigned generation = 0; // bumped whenever a background load becomes stale
+    bool closed = false;
+    std::unique_ptr<DiscMedium> medium;
+    DiscToc toc;
+    std::unique_ptr<SectorSource> source;
+    std::unique_ptr<PlaybackEngine> engine;
+
+    TimeFormat format = TimeFormat::Msf;
+    Transport transport = Transport::Stopped;
+    std::int32_t positionLsn = 0; // while stopped
+    std::int32_t playFrom = 0;
+    std::int32_t playEnd = 0;
+    std::optional<PendingPlay> pending;
+
+    bool IsImage() const { return location.kind == DiscLocation::Kind::Image; }
+
+    // --- the disc -------------------------------------------------------------------
+
+    void Install(std::unique_ptr<DiscMedium> opened, DiscToc read, std::unique_ptr<SectorSource> reader)
+    {
+        medium = std::move(opened);
+        toc = std::move(read);
+        source = std::move(reader);
+        phase = toc.Empty() ? Phase::NoDisc : Phase::Ready;
+        transport = Transport::Stopped;
+        if (phase == Phase::Ready)
+            positionLsn = toc.FirstAudioStart().value_or(toc.tracks.front().startLsn);
+        if (pending && phase == Phase::Ready)
+            StartPlay(pending->from, pending->to, pending->format);
+        pending.reset();
+    }
+
+    void Forget()
+    {
+        StopEngine();
+        pending.reset();
+        toc = {};
+        source.reset();
+        medium.reset();
+    }
+
+    // Opens the drive and reads its TOC on the worker; the result is installed unless the
+    // device was closed or the door opened meanwhile. Precondition: lock held.
+    void LoadInBackground(bool closeDoorFirst)
+    {
+        phase = Phase::Loading;
+        const unsigned expected = ++generation;
+        std::weak_ptr<Core> weak = weak_from_this();
+        worker.Post([weak, expected, closeDoorFirst, location = location, parts = parts] {
+            if (closeDoorFirst)
+                parts.moveDoor(location, false);
+            std::unique_ptr<DiscMedium> opened;
+            DiscToc read;
+            std::unique_ptr<SectorSource> reader;
+            try {
+                opened = parts.openMedium(location);
+                read = opened->ReadToc();
+                if (!read.Empty())
+                    reader = opened->CreateSource();
+            } catch (const std::exception&) {
+                opened.reset();
+                read = {};
+            }
+            if (const auto core = weak.lock()) {
+                std::lock_guard lock(core->mutex);
+                if (!core->closed && core->generation == expected)
+                    core->Install(std::move(opened), std::move(read), std::move(reader));
+            }
+        });
+    }
+
+    // --- position and transport ---------------------------------------------------------
+
+    std::int32_t Clamp(std::int32_t lsn) const { return std::clamp(lsn, playFrom, std::max(playFrom, playEnd)); }
+
+    // Notices a play that ended by itself (end of span, failed read, lost server).
+    void Sync()
+    {
+        if (transport != Transport::Stopped && engine->CurrentState() == PlaybackEngine::State::Stopped) {
+            positionLsn = Clamp(engine->HeardLsn());
+            transport = Transport::Stopped;
+        }
+    }
+
+    std::int32_t Position() const
+    {
+        return transport == Transport::Stopped ? positionLsn : Clamp(engine->HeardLsn());
+    }
+
+    void StopEngine()
+    {
+        if (transport != Transport::Stopped) {
+            positionLsn = Position();
+            engine->Stop();
+            transport = Transport::Stopped;
+        }
+    }
+
+    MciError StartPlay(std::optional<std::uint32_t> from, std::optional<std::uint32_t> to, TimeFormat in)
+    {
+        std::int64_t fromLsn = Position();
+        if (from) {
+            const auto frame = cdtime::ParseTime(in, *from, toc);
+            if (!frame)
+                return mcierr::kOutOfRange;
+            fromLsn = cdtime::LsnOf(*frame);
+            if (fromLsn < toc.tracks.front().startLsn || fromLsn >= toc.leadOutLsn)
+                return mcierr::kOutOfRange;
+        }
+        std::optional<std::int64_t> toLsn;
+        if (to) {
+            const auto frame = cdtime::ParseTime(in, *to, toc);
+            if (!frame)
+                return mcierr::kOutOfRange;
+            toLsn = cdtime::LsnOf(*frame);
+            if (*toLsn > toc.leadOutLsn || *toLsn < fromLsn)
+                return mcierr::kOutOfRange;
+        }
+        auto start = toc.AudioStartFrom(static_cast<std::int32_t>(fromLsn));
+        if (!start && !from)
+            start = toc.FirstAudioStart(); // at the end of the audio: start over
+        if (!start)
+            return mcierr::kHardware;      // nothing but data from here on
+        std::int32_t end = toc.AudioEndAfter(*start);
+        if (toLsn)
+            end = static_cast<std::int32_t>(std::min<std::int64_t>(end, *toLsn));
+        StopEngine();
+        if (end <= *start) {
+            positionLsn = *start;
+            return mcierr::kNone;
+        }
+        if (!source)
+            return mcierr::kHardware;
+        if (!engine)
+            engine = parts.createEngine();
+        if (!engine)
+            return mcierr::kHardware;
+        if (const MciError error = engine->Play(*source, *start, end))
+            return error;
+        playFrom = *start;
+        playEnd = end;
+        transport = Transport::Playing;
+        return mcierr::kNone;
+    }
+
+    // --- verbs ----------------------------------------------------------------------------
+
+    MciError Play(const MciRequest& request)
+    {
+        switch (phase) {
+        case Phase::Loading: pending = PendingPlay{request.from, request.to, format}; return mcierr::kNone;
+        case Phase::Ready: return StartPlay(request.from, request.to, format);
+        default: return mcierr::kDeviceNotReady;
+        }
+    }
+
+    MciError Seek(const MciRequest& request)
+    {
+        if (phase != Phase::Ready)
+            return mcierr::kDeviceNotReady;
+        std::int64_t target = 0;
+        switch (request.seekTarget) {
+        case SeekTarget::Start: target = toc.FirstAudioStart().value_or(toc.tracks.front().startLsn); break;
+        case SeekTarget::End: target = toc.leadOutLsn; break;
+        case SeekTarget::Position: {
+            const auto frame = cdtime::ParseTime(format, request.to.value_or(0), toc);
+            if (!frame)
+                return mcierr::kOutOfRange;
+            target = cdtime::LsnOf(*frame);
+            if (target < toc.tracks.front().startLsn || target > toc.leadOutLsn)
+                return mcierr::kOutOfRange;
+            break;
+        }
+        }
+        StopEngine();
+        positionLsn = static_cast<std::int32_t>(target);
+        return mcierr::kNone;
+    }
+
+    MciError Pause()
+    {
+        if (transport == Transport::Playing) {
+            engine->Pause();
+            transport = Transport::Paused;
+        }
+        return mcierr::kNone;
+    }
+
+    MciError Resume()
+    {
+        if (transport == Transport::Paused) {
+            engine->Resume();
+            transport = Transport::Playing;
+        }
+        return mcierr::kNone;
+    }
+
+    MciError Stop()
+    {
+        pending.reset();
+        StopEngine();
+        return mcierr::kNone;
+    }
+
+    MciError OpenDoor()
+    {
+        if (IsImage())
+            return mcierr::kNone;
+        Forget();
+        phase = Phase::DoorOpen;
+        ++generation;
+        worker.Post([location = location, move = parts.moveDoor] { move(location, true); });
+        return mcierr::kNone;
+    }
+
+    MciError CloseDoor()
+    {
+        if (!IsImage() && phase == Phase::DoorOpen)
+            LoadInBackground(true);
+        return mcierr::kNone;
+    }
+
+    MciError Set(const MciRequest& request)
+    {
+        if (request.timeFormat) {
+            const TimeFormat wanted = *request.timeFormat;
+            if (wanted != TimeFormat::Milliseconds && wanted != TimeFormat::Msf && wanted != TimeFormat::Tmsf)
+                return mcierr::kBadTimeFormat;
+            format = wanted;
+        }
+        if (request.doorOpen)
+            return *request.doorOpen ? OpenDoor() : CloseDoor();
+        return mcierr::kNone;
+    }
+
+    const char* ModeName() const
+    {
+        switch (phase) {
+        case Phase::Loading:
+        case Phase::NoDisc: return "not ready";
+        case Phase::DoorOpen: return "open";
+        case Phase::Ready: break;
+        }
+        switch (transport) {
+        case Transport::Playing: return "playing";
+        case Transport::Paused: return "paused";
+        case Transport::Stopped: break;
+        }
+        return "stopped";
+    }
+
+    MciError Status(const MciRequest& request, std::string& reply)
+    {
+        switch (request.statusItem) {
+        case StatusItem::Mode: reply = ModeName(); return mcierr::kNone;
+        case StatusItem::Ready: reply = Bool(phase == Phase::Ready); return mcierr::kNone;
+        case StatusItem::TimeFormat: reply = cdtime::TimeFormatName(format); return mcierr::kNone;
+        case StatusItem::MediaPresent:
+            if (phase == Phase::Loading)
+                return mcierr::kDeviceNotReady;
+            reply = Bool(phase == Phase::Ready);
+            return mcierr::kNone;
+        default: break;
+        }
+        if (phase != Phase::Ready)
+            return mcierr::kDeviceNotReady;
+        if (request.track && !toc.HasTrack(*request.track))
+            return mcierr::kOutOfRange;
+        const int track = request.track ? static_cast<int>(*request.track) : 0;
+        switch (request.statusItem) {
+        case StatusItem::Length: {
+            std::int64_t frames = toc.leadOutLsn - toc.tracks.front().startLsn - 1;
+            if (request.track)
+                frames = toc.EndOf(track) - toc.Track(track).startLsn - (track == toc.LastTrack() ? 1 : 0);
+            cdtime::AppendLength(reply, format, frames);
+            return mcierr::kNone;
+        }
+        case StatusItem::Position:
+        case StatusItem::StartPosition: {
+            std::int32_t lsn = Position();
+            if (request.statusItem == StatusItem::StartPosition)
+                lsn = toc.tracks.front().startLsn;
+            else if (request.track)
+                lsn = toc.Track(track).startLsn;
+            cdtime::AppendPosition(reply, format, cdtime::AbsoluteFrame(lsn), toc);
+            return mcierr::kNone;
+        }
+        case StatusItem::CurrentTrack: AppendNumber(reply, toc.TrackAt(Position())); return mcierr::kNone;
+        case StatusItem::NumberOfTracks: AppendNumber(reply, toc.LastTrack() - toc.FirstTrack() + 1); return mcierr::kNone;
+        case StatusItem::TypeTrack: reply = toc.Track(track).audio ? "audio" : "other"; return mcierr::kNone;
+        default: return mcierr::kUnsupportedFunction;
+        }
+    }
+
+    static MciError Capability(const MciRequest& request, std::string& reply)
+    {
+        switch (request.capability) {
+        case CapabilityItem::CanEject:
+        case CapabilityItem::CanPlay:
+        case CapabilityItem::HasAudio: reply = Bool(true); break;
+        case CapabilityItem::DeviceType: reply = "cdaudio"; break;
+        default: reply = Bool(false); break;
+        }
+        return mcierr::kNone;
+    }
+
+    MciError Execute(const MciRequest& request, std::string& reply)
+    {
+        if (transport != Transport::Stopped)
+            Sync();
+        switch (request.verb) {
+        case MciVerb::Play: return Play(request);
+        case MciVerb::Stop: return Stop();
+        case MciVerb::Pause: return Pause();
+        case MciVerb::Resume: return Resume();
+        case MciVerb::Seek: return Seek(request);
+        case MciVerb::Set: return Set(request);
+        case MciVerb::Status: return Status(request, reply);
+        case MciVerb::Capability: return Capability(request, reply);
+        case MciVerb::Info: reply = kProduct; return mcierr::kNone;
+        case MciVerb::Close: return mcierr::kNone;
+        default: return mcierr::kUnsupportedFunction;
+        }
+    }
+
+    // Stops play and lets go of the engine and the source. On a drive their teardown may
+    // wait on a read in progress, so it happens on a thread of its own.
+    void Shut()
+    {
+        closed = true;
+        pending.reset();
+        StopEngine();
+        if (IsImage())
+            return;
+        std::thread([engine = std::move(engine), source = std::move(source)]() mutable {
+            engine.reset();
+            source.reset();
+        }).detach();
+    }
+};
+
+CdAudioDevice::CdAudioDevice(std::shared_ptr<Core> core) : core_(std::move(core)) {}
+
+CdAudioDevice::~CdAudioDevice()
+{
+    std::lock_guard lock(core_->mutex);
+    if (!core_->closed)
+        core_->Shut();
+}
+
+std::unique_ptr<CdAudioDevice> CdAudioDevice::Open(const DiscLocation& location, CdAudioParts parts,
+                                                   MciError& error, std::string& why)
+{
+    auto core = std::make_shared<Core>(location, std::move(parts));
+    std::lock_guard lock(core->mutex);
+    error = mcierr::kNone;
+    if (location.kind == DiscLocation::Kind::Drive) {
+        core->LoadInBackground(false);
+    } else {
+        try {
+            auto medium = core->parts.openMedium(location);
+            DiscToc toc = medium->ReadToc();
+            if (toc.Empty())
+                throw std::runtime_error("the disc image holds no tracks: " + location.path);
+            auto source = medium->CreateSource();
+            core->Install(std::move(medium), std::move(toc), std::move(source));
+        } catch (const std::exception& failure) {
+            error = mcierr::kInvalidFile;
+            why = failure.what();
+            return nullptr;
+        }
+    }
+    return std::unique_ptr<CdAudioDevice>(new CdAudioDevice(std::move(core)));
+}
+
+MciError CdAudioDevice::Execute(const MciRequest& request, std::string& reply)
+{
+    std::lock_guard lock(core_->mutex);
+    return core_->Execute(request, reply);
+}
+
+MciError CdAudioDevice::OpenDoor()
+{
+    std::lock_guard lock(core_->mutex);
+    return core_->OpenDoor();
+}
+
+void CdAudioDevice::Close()
+{
+    std::lock_guard lock(core_->mutex);
+    core_->Shut();
+}
+
+} // namespace vorlo::platform

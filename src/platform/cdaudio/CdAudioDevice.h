@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/audio/PlaybackEngine.h"
+#include "platform/cdaudio/DiscMedium.h"
+#include "platform/cdaudio/EngineChoice.h"
+#include "platform/service/MciDevice.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vorlo::platform {
+
+// What the cdaudio device is built from; tests replace either part.
+struct CdAudioParts {
+    MediumOpener openMedium = OpenCdioMedium;
+    DoorMover moveDoor = MoveCdioDoor;
+    std::function<std::unique_ptr<PlaybackEngine>()> createEngine = CreateDefaultEngine;
+};
+
+// The cdaudio device: the disc's table of contents, the time formats, the play position
+// and the transport, over a DiscMedium and a PlaybackEngine.
+//
+// On an image the medium is opened and its TOC read before Open returns. On a drive both
+// happen on the device's worker thread; until the TOC is in, queries answer "not ready"
+// and a play waits for it. Status answers come from the cached TOC and the engine's
+// position, never from the drive. Called by the service with its lock held.
+class CdAudioDevice final : public MciDevice {
+public:
+    // Returns null with an MCI error and a sentence in `why` when the image cannot be read.
+    static std::unique_ptr<CdAudioDevice> Open(const DiscLocation& location, CdAudioParts parts, MciError& error,
+                                               std::string& why);
+    ~CdAudioDevice() override;
+
+    MciError Execute(const MciRequest& request, std::string& reply) override;
+    MciError OpenDoor() override;
+    void Close() override;
+
+    struct Core;
+
+private:
+    explicit CdAudioDevice(std::shared_ptr<Core> core);
+
+    std::shared_ptr<Core> core_;
+};
+
+} // namespace vorlo::platform
