@@ -1,0 +1,53 @@
+#include "ServiceFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlo::test {
+namespace {
+
+constexpr std::uint32_t kMciSet = 0x080D;
+constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
+
+TEST(EntryPointTest, DeviceIdsNameOpenAliasesOnly)
+{
+    ScratchDir dir;
+    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.path(), "ids"));
+    platform::MciService& service = disc.service;
+
+    EXPECT_EQ(service.DeviceId("cdaudio"), 0u);
+    EXPECT_EQ(disc.Send("open cdaudio"), "0\t1");
+    EXPECT_EQ(disc.Send("open cdaudio alias second"), "0\t2");
+    const std::pair<const char*, platform::MciDeviceId> lookups[] = {
+        {"cdaudio", 1}, {"CDAudio", 1}, {"second", 2}, {"midi", 0}, {"", 0}, {nullptr, 0}};
+    for (const auto& [name, id] : lookups)
+        EXPECT_EQ(service.DeviceId(name), id) << (name ? name : "(null)");
+
+    // A closed id is given out again, lowest first.
+    EXPECT_EQ(disc.Send("close cdaudio"), "0\t");
+    EXPECT_EQ(service.DeviceId("cdaudio"), 0u);
+    EXPECT_EQ(disc.Send("open cdaudio"), "0\t1");
+}
+
+TEST(EntryPointTest, DoorMessageNeedsAnOpenDevice)
+{
+    ScratchDir dir;
+    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.path(), "door"));
+    platform::MciService& service = disc.service;
+
+    EXPECT_EQ(service.SendCommand(0, kMciSet, kMciSetDoorOpen, 0), 257u);
+    EXPECT_EQ(service.SendCommand(1, kMciSet, kMciSetDoorOpen, 0), 257u);
+    disc.Send("open cdaudio");
+    disc.Send("play cdaudio");
+    EXPECT_EQ(service.SendCommand(0, kMciSet, kMciSetDoorOpen, 0), 257u);
+    EXPECT_EQ(service.SendCommand(2, kMciSet, kMciSetDoorOpen, 0), 257u);
+    EXPECT_EQ(disc.Send("status cdaudio mode"), "0\tplaying") << "a refused door message must change nothing";
+
+    // On an image the door opens without effect.
+    EXPECT_EQ(service.SendCommand(service.DeviceId("cdaudio"), kMciSet, kMciSetDoorOpen, 0), 0u);
+    EXPECT_EQ(disc.Send("status cdaudio mode"), "0\tplaying");
+    EXPECT_EQ(disc.Send("status cdaudio number of tracks"), "0\t2");
+    EXPECT_EQ(service.SendCommand(1, 0x0806 /* another message */, 0, 0), 274u);
+}
+
+} // namespace
+} // namespace vorlo::test

@@ -1,0 +1,5 @@
+# The shared test helpers in tests/support, as one library: link vorlo_test_support and
+# include "support/TestDisc.h".
+include_guard(GLOBAL)
+add_library(vorlo_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/TestDisc.cpp)
+target_include_directories(vorlo_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
