@@ -156,6 +156,40 @@ TEST(Lifecycle, ClosingReleasesEveryAliasThenTheDisc)
         EXPECT_EQ(capacity, 128u);
 }
 
+// Each command that the media service's trace file records (its second field).
+Log TracedCommands(const std::string& path)
+{
+    std::ifstream in(path);
+    Log commands;
+    for (std::string line; std::getline(in, line);) {
+        const auto start = line.find('\t') + 1;
+        commands.push_back(line.substr(start, line.find('\t', start) - start));
+    }
+    return commands;
+}
+
+// The same through the media service itself, as its trace shows it. The service reads
+// VORLO_MCI_TRACE when it first runs, which is in this test: every other test here binds
+// a double.
+TEST(Lifecycle, ClosingTracesTheReleaseCommandsInOrder)
+{
+    const std::string path = testing::TempDir() + "vorlo-close-" + std::to_string(::getpid()) + ".trace";
+    std::remove(path.c_str());
+    ::setenv("VORLO_MCI_TRACE", path.c_str(), 1);
+    {
+        Form1 form;
+        form.Controls().Timer1->stop();
+        form.show();
+        form.close();
+    }
+    Log expected = kReleaseAll;
+    expected.insert(expected.end(), kReleaseDisc.begin(), kReleaseDisc.end());
+    // The trace reaches its file within about 100 ms.
+    (void)QTest::qWaitFor([&] { return TracedCommands(path).size() >= expected.size(); }, 3000);
+    EXPECT_EQ(TracedCommands(path), expected);
+    std::remove(path.c_str());
+}
+
 // A platform that writes each call to a file the moment it is made, so the log outlives
 // a process that ends without unwinding.
 class FileLogPlatform final : public media::MediaPlatform {
