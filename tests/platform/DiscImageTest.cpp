@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 namespace vorlo::test {
 namespace {
@@ -39,18 +38,23 @@ CdInfoTable ReadWithCdInfo(const std::string& cue)
 {
     CdInfoTable table;
     const std::string out = ToolOutput("cd-info --no-device-info --quiet '" + cue + "' 2>/dev/null");
-    static const std::regex kTrack(R"(^\s*(\d+): (\d\d:\d\d:\d\d)\s+(\d+) (audio|data))");
-    static const std::regex kLeadOut(R"(^\s*170: \d\d:\d\d:\d\d\s+(\d+) leadout)");
     std::size_t start = 0;
     while (start < out.size()) {
         const std::size_t end = std::min(out.find('\n', start), out.size());
         const std::string line = out.substr(start, end - start);
-        std::smatch m;
-        if (std::regex_search(line, m, kLeadOut))
-            table.leadOutLsn = std::stoi(m[1]);
-        else if (std::regex_search(line, m, kTrack))
-            table.tracks.push_back({std::stoi(m[1]), m[2], std::stoi(m[3]), m[4] == "audio"});
         start = end + 1;
+        // "  2: 00:04:00  000150 audio  ..." and "170: 00:06:02  000302 leadout ..."
+        int number = 0;
+        int lsn = 0;
+        char msf[9] = {};
+        char type[16] = {};
+        if (std::sscanf(line.c_str(), " %d: %8s %d %15s", &number, msf, &lsn, type) != 4)
+            continue;
+        const std::string kind = type;
+        if (number == 170 && kind == "leadout")
+            table.leadOutLsn = lsn;
+        else if (kind == "audio" || kind == "data")
+            table.tracks.push_back({number, msf, lsn, kind == "audio"});
     }
     return table;
 }
