@@ -13,10 +13,13 @@ namespace vorlo::platform {
 // Reading happens on the engine's own reader thread, into a read-ahead buffer; sound goes
 // out through PulseAudio, or through a null device that keeps real time when VORLO_AUDIO
 // is "null". Every method returns promptly (no drive or server round trips beyond
-// connecting in Play) and may be called from any thread, one call at a time.
+// connecting in Play and Resume) and may be called from any thread, one call at a time.
 class PlaybackEngine {
 public:
     enum class State { Stopped, Playing, Paused };
+
+    // What Play returns when no sound server is reachable (MCIERR_HARDWARE).
+    static constexpr MciError kHardwareError = 262;
 
     virtual ~PlaybackEngine() = default;
 
@@ -24,13 +27,24 @@ public:
     static std::unique_ptr<PlaybackEngine> Create();
 
     // Drops anything queued and starts playing sectors [firstLsn, endLsn) of `source`,
-    // which must outlive the play (until Stop returns or the state reads Stopped).
-    // Returns 0, or an MCI error number: a hardware error when no sound server is reachable.
+    // which must outlive the play (until Stop returns or the state reads Stopped): Stop and
+    // Play wait for a read in progress, which on a real drive can take long.
+    // Returns 0, or kHardwareError when no sound server is reachable (state Stopped then).
     virtual MciError Play(SectorSource& source, std::int32_t firstLsn, std::int32_t endLsn) = 0;
+
+    // The same for a shared source. The engine keeps a reference until Stop or the next
+    // Play, and the reader thread may drop the last one, so neither Stop nor Play ever
+    // waits for the drive. The default, for engines that never read, forwards to Play.
+    virtual MciError PlayShared(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn)
+    {
+        return Play(*source, firstLsn, endLsn);
+    }
 
     // Ends play and flushes what is queued, so that silence follows at once.
     virtual void Stop() = 0;
-    // Holds play where it is heard, flushing what is queued; Resume continues from there.
+    // Holds play where it is heard, flushing what is queued; Resume continues from exactly
+    // that sample. Each does nothing in any other state. If Resume cannot reach the sound
+    // server, the state becomes Stopped and the position stays.
     virtual void Pause() = 0;
     virtual void Resume() = 0;
 
@@ -40,7 +54,7 @@ public:
 
     // The sector being heard now (latency-corrected, interpolated between timing updates).
     // It holds still while paused or stopped; after the span has been heard it is endLsn.
-    // Before the first Play it is 0.
+    // Before the first Play it is 0. Lock-free and cheap: fit for every status query.
     virtual std::int32_t HeardLsn() const = 0;
 };
 

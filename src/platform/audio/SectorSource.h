@@ -20,6 +20,15 @@ public:
     // Returns false when the sectors cannot be had (after whatever retries the source
     // makes); the engine then ends play. May block for as long as the drive takes.
     virtual bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) = 0;
+
+    // How many of the `count` sectors from `lsn` are audio, before a data track or the
+    // end of the disc. The reader never asks for more, so play ends where the audio does
+    // even when a span reaches further. The default: all of them.
+    virtual std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count)
+    {
+        (void)lsn;
+        return count;
+    }
 };
 
 } // namespace vorlo::platform

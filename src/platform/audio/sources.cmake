@@ -1,1 +1,20 @@
 # Sources of src/platform/audio: target_sources(vorlo_platform PRIVATE ...)
+# Sound output: the playback engine, its reader and backends, and the libpulse and libcdio
+# wrappers under them.
+target_sources(vorlo_platform PRIVATE
+  audio/PlaybackEngine.cpp
+  audio/StreamEngine.cpp
+  audio/SectorReader.cpp
+  audio/SampleRing.cpp
+  audio/PlayClock.cpp
+  audio/NullOutput.cpp
+  audio/PulseOutput.cpp
+  audio/ReadRetry.cpp
+  audio/ParanoiaSectorSource.cpp
+  audio/cdio/Cdio.cpp
+  audio/cdio/Paranoia.cpp
+  audio/pulse/Error.cpp
+  audio/pulse/ThreadedMainloop.cpp
+  audio/pulse/Context.cpp
+  audio/pulse/Stream.cpp
+)

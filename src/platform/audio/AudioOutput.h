@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/audio/PlayClock.h"
+#include "platform/audio/SampleRing.h"
+
+#include <functional>
+
+namespace vorlo::platform {
+
+// A sound device that plays what a SampleRing holds: 44.1 kHz, 16-bit little-endian
+// stereo. The engine calls Start, Stop and DataAvailable, one call at a time; the output
+// drains the ring on a thread of its own, never blocking there.
+class AudioOutput {
+public:
+    enum class End { Drained, Failed };
+    using EndHandler = std::function<void(End)>;
+
+    virtual ~AudioOutput() = default;
+
+    // Starts a stream that plays `ring` from where it stands and publishes to `clock` how
+    // many of its frames have been heard. `ended` runs once on the output's thread when
+    // the stream ends by itself: Drained once everything up to the ring's end has been
+    // played, Failed when the device went away. It must not call back into the output.
+    // Returns false when the device cannot be had (no sound server); nothing runs then.
+    virtual bool Start(SampleRing& ring, PlayClock& clock, EndHandler ended) = 0;
+
+    // Drops whatever is queued and ends the stream at once, so that silence follows.
+    // Nothing touches the ring, the clock or the handler after it returns.
+    virtual void Stop() = 0;
+
+    // The reader has added data or marked the end: a stream waiting for data goes on.
+    // Called on the reader thread.
+    virtual void DataAvailable() = 0;
+};
+
+} // namespace vorlo::platform

@@ -1,0 +1,85 @@
+#include "platform/audio/NullOutput.h"
+
+#include "platform/audio/SectorSource.h"
+
+namespace vorlo::platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
+// The device takes a period of samples at a time and plays it out over the period. A long
+// period costs nothing in precision (the clock runs on between periods) and wakes the
+// device's thread only five times a second.
+constexpr std::int64_t kPeriodFrames = kSampleRate / 5;
+
+Clock::duration FramesToDuration(std::int64_t frames)
+{
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(frames * 1'000'000'000 / kSampleRate));
+}
+
+} // namespace
+
+NullOutput::~NullOutput() { Stop(); }
+
+bool NullOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
+{
+    Stop();
+    stopping_ = false;
+    dataAdded_ = false;
+    thread_ = std::thread([this, &ring, &clock, ended = std::move(ended)] { Run(ring, clock, ended); });
+    return true;
+}
+
+void NullOutput::Stop()
+{
+    if (!thread_.joinable())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void NullOutput::DataAvailable()
+{
+    {
+        std::lock_guard lock(mutex_);
+        dataAdded_ = true;
+    }
+    wake_.notify_all();
+}
+
+void NullOutput::Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended)
+{
+    std::int64_t heard = 0;
+    // Frames are due at `origin` plus their playing time since `originFrames`.
+    Clock::time_point origin = Clock::now();
+    std::int64_t originFrames = 0;
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        const auto taken = static_cast<std::int64_t>(ring.Skip(kPeriodFrames * kBytesPerFrame) / kBytesPerFrame);
+        if (taken > 0) {
+            clock.Publish(heard, origin + FramesToDuration(heard - originFrames), heard + taken, true);
+            heard += taken;
+            wake_.wait_until(lock, origin + FramesToDuration(heard - originFrames), [this] { return stopping_; });
+        } else if (ring.AtEnd()) {
+            clock.Hold(heard);
+            lock.unlock();
+            ended(End::Drained);
+            return;
+        } else {
+            // Starved: the clock stands still until the reader catches up.
+            clock.Hold(heard);
+            wake_.wait(lock, [this] { return stopping_ || dataAdded_; });
+            dataAdded_ = false;
+            origin = Clock::now();
+            originFrames = heard;
+        }
+    }
+}
+
+} // namespace vorlo::platform

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/audio/ReadRetry.h"
+#include "platform/audio/SectorSource.h"
+#include "platform/audio/cdio/Cdio.h"
+#include "platform/audio/cdio/Paranoia.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlo::platform {
+
+// Reads a disc's audio sectors through libcdio. A real drive is read through cdparanoia's
+// verified reads, which mend jitter and scratches; a disc image is read directly, since
+// its bytes cannot change between reads and verifying them would only cost time.
+// Construction does no I/O: the disc is opened on the first read, on the reader thread,
+// through a handle of the source's own. Read errors follow ReadRetry's policy. Sectors
+// outside the audio tracks are never read.
+class ParanoiaSectorSource final : public SectorSource {
+public:
+    enum class Verification {
+        Automatic,  // verified on a drive, direct on an image
+        Verified,   // always through cdparanoia
+        Direct,     // never
+    };
+
+    // `source` names a drive node or disc image as libcdio takes it; empty means the
+    // default drive. Never throws for a source that cannot be opened: reads fail instead.
+    explicit ParanoiaSectorSource(std::string source, Verification verification = Verification::Automatic);
+    ~ParanoiaSectorSource() override;
+
+    bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
+    std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) override;
+
+    // Counts of the read-error policy, readable from any thread.
+    std::uint64_t Retries() const { return policy_.Retries(); }
+    std::uint64_t SkippedSectors() const { return policy_.Skipped(); }
+
+private:
+    bool Open();
+    bool ReadDirect(std::int32_t lsn, std::uint32_t count, std::byte* out);
+    bool ReadVerified(std::int32_t lsn, std::uint32_t count, std::byte* out);
+    static void OnParanoiaEvent(long sector, paranoia_cb_mode_t event);
+
+    std::string name_;
+    Verification verification_;
+    bool openFailed_ = false;
+    std::unique_ptr<cdio::Cdio> disc_;
+    std::unique_ptr<cdio::CdromDrive> drive_;
+    std::unique_ptr<cdio::Paranoia> paranoia_;
+    std::vector<cdio::Cdio::Span> audio_;
+    std::int32_t nextVerified_ = -1;
+    ReadRetry policy_;
+};
+
+} // namespace vorlo::platform

@@ -1,0 +1,138 @@
+#include "platform/audio/SectorReader.h"
+
+#include <algorithm>
+
+namespace vorlo::platform {
+
+namespace {
+
+constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
+// The first chunk of a span is small, so that sound starts soon even from a slow drive;
+// later chunks are a second each, so the thread wakes about once a second.
+constexpr std::uint32_t kFirstChunkSectors = 8;
+constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
+
+} // namespace
+
+SectorReader::SectorReader(SampleRing& ring)
+    : ring_(ring), chunk_(kChunkSectors * kBytesPerSector), thread_([this] { Run(); })
+{
+}
+
+SectorReader::~SectorReader()
+{
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        ++generation_;
+        job_.reset();
+    }
+    changed_.notify_all();
+    ring_.WakeProducer();
+    thread_.join();
+}
+
+void SectorReader::Start(Job job)
+{
+    {
+        std::lock_guard lock(mutex_);
+        ++generation_;
+        job_ = std::make_unique<Job>(std::move(job));
+        idle_.store(false);
+    }
+    changed_.notify_all();
+}
+
+void SectorReader::Cancel()
+{
+    {
+        std::lock_guard lock(mutex_);
+        ++generation_;
+        job_.reset();
+    }
+    changed_.notify_all();
+    ring_.WakeProducer();
+}
+
+void SectorReader::WaitIdle()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return idle_.load(); });
+}
+
+bool SectorReader::Current(std::uint64_t generation)
+{
+    std::lock_guard lock(mutex_);
+    return generation == generation_;
+}
+
+void SectorReader::Run()
+{
+    std::unique_lock lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return quit_ || job_; });
+        if (quit_)
+            return;
+        Job job = std::move(*job_);
+        job_.reset();
+        const std::uint64_t generation = generation_;
+        lock.unlock();
+        ReadSpan(job, generation);
+        job = Job{};  // the last reference to the source may go here, off the caller's thread
+        lock.lock();
+        if (!job_) {
+            idle_.store(true);
+            changed_.notify_all();
+        }
+    }
+}
+
+void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
+{
+    std::int64_t next = job.firstFrame;
+    std::uint32_t chunkSectors = kFirstChunkSectors;
+    while (next < job.endFrame) {
+        const auto lsn = static_cast<std::int32_t>(next / kFramesPerSector);
+        const std::int64_t spanEndSector = (job.endFrame + kFramesPerSector - 1) / kFramesPerSector;
+        const auto wanted = static_cast<std::uint32_t>(std::min<std::int64_t>(chunkSectors, spanEndSector - lsn));
+        const std::uint32_t sectors = std::min(wanted, job.source->AudioSectorsFrom(lsn, wanted));
+        if (sectors == 0)
+            break;  // a data track or the end of the disc: the span's sound ends here
+        const std::int64_t chunkEnd = std::min<std::int64_t>((lsn + sectors) * static_cast<std::int64_t>(kFramesPerSector), job.endFrame);
+        const std::int64_t skip = (next - lsn * static_cast<std::int64_t>(kFramesPerSector)) * kBytesPerFrame;
+        const auto size = static_cast<std::size_t>((chunkEnd - next) * kBytesPerFrame);
+        chunkSectors = kChunkSectors;
+
+        while (ring_.Writable() < size) {
+            if (!Current(generation))
+                return;
+            ring_.WaitForSpace(size);
+        }
+        const bool read = job.source->ReadSectors(lsn, sectors, chunk_.data());
+
+        std::unique_lock lock(mutex_);
+        if (generation != generation_)
+            return;
+        if (read)
+            ring_.Write(chunk_.data() + skip, size);
+        const bool last = !read || chunkEnd >= job.endFrame;
+        if (last)
+            ring_.MarkEnd();
+        lock.unlock();
+        if (job.dataAdded)
+            job.dataAdded();
+        if (last)
+            return;
+        next = chunkEnd;
+    }
+    // Nothing (more) to read: the output finds the end once it has played what there is.
+    std::unique_lock lock(mutex_);
+    if (generation != generation_)
+        return;
+    ring_.MarkEnd();
+    lock.unlock();
+    if (job.dataAdded)
+        job.dataAdded();
+}
+
+} // namespace vorlo::platform

@@ -1,0 +1,57 @@
+#include "platform/audio/cdio/Cdio.h"
+
+#include <stdexcept>
+
+namespace vorlo::platform::cdio {
+
+namespace {
+
+CdIo_t* OpenSource(const std::string& source)
+{
+    if (source.empty())
+        return cdio_open(nullptr, DRIVER_DEVICE);
+    return cdio_open(source.c_str(), DRIVER_UNKNOWN);
+}
+
+} // namespace
+
+Cdio::Cdio(const std::string& source) : handle_(OpenSource(source))
+{
+    if (!handle_)
+        throw std::runtime_error("cannot open the disc " + (source.empty() ? std::string("in the default drive") : source));
+}
+
+Cdio::~Cdio() { cdio_destroy(handle_); }
+
+bool Cdio::IsImage() const
+{
+    switch (cdio_get_driver_id(handle_)) {
+    case DRIVER_BINCUE:
+    case DRIVER_CDRDAO:
+    case DRIVER_NRG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<Cdio::Span> Cdio::AudioTracks() const
+{
+    std::vector<Span> spans;
+    const track_t first = cdio_get_first_track_num(handle_);
+    const track_t last = cdio_get_last_track_num(handle_);
+    if (first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK)
+        return spans;
+    for (track_t track = first; track <= last; ++track) {
+        if (cdio_get_track_format(handle_, track) != TRACK_FORMAT_AUDIO)
+            continue;
+        const lsn_t begin = cdio_get_track_lsn(handle_, track);
+        const track_t next = track == last ? static_cast<track_t>(CDIO_CDROM_LEADOUT_TRACK) : static_cast<track_t>(track + 1);
+        const lsn_t end = cdio_get_track_lsn(handle_, next);
+        if (begin != CDIO_INVALID_LSN && end != CDIO_INVALID_LSN && begin < end)
+            spans.push_back({begin, end});
+    }
+    return spans;
+}
+
+} // namespace vorlo::platform::cdio

@@ -1,0 +1,39 @@
+#include "platform/audio/cdio/Paranoia.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace vorlo::platform::cdio {
+
+CdromDrive::CdromDrive(CdIo_t* cdio) : drive_(cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr))
+{
+    if (!drive_)
+        throw std::runtime_error("the drive holds no audio disc");
+    if (cdio_cddap_open(drive_) != 0) {
+        cdio_cddap_close_no_free_cdio(drive_);
+        throw std::runtime_error("cannot open the drive for audio reading");
+    }
+    // Drives deliver CD audio little-endian; settle it instead of letting the library
+    // guess from the music, which can guess wrong on quiet passages.
+    drive_->bigendianp = 0;
+}
+
+CdromDrive::~CdromDrive() { cdio_cddap_close_no_free_cdio(drive_); }
+
+Paranoia::Paranoia(CdromDrive& drive, int mode) : paranoia_(cdio_paranoia_init(drive.Get()))
+{
+    if (!paranoia_)
+        throw std::runtime_error("cannot set up verified reading");
+    cdio_paranoia_modeset(paranoia_, mode);
+}
+
+Paranoia::~Paranoia() { cdio_paranoia_free(paranoia_); }
+
+void Paranoia::Seek(std::int32_t lsn) { cdio_paranoia_seek(paranoia_, lsn, SEEK_SET); }
+
+const std::int16_t* Paranoia::Read(Callback callback, int retries)
+{
+    return cdio_paranoia_read_limited(paranoia_, callback, retries);
+}
+
+} // namespace vorlo::platform::cdio
