@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace vorlo::test {
 namespace {
 
@@ -133,6 +135,36 @@ TEST_F(ServiceGrammarTest, RepliesStayInsideTheCallersArea)
     EXPECT_EQ(untouched, '#');
     EXPECT_EQ(disc.service.SendString("status cdaudio position", nullptr, 0), 0u);
     EXPECT_EQ(disc.service.SendString(nullptr, nullptr, 0), 267u);
+}
+
+// Commands stitched together from the vocabulary, numbers and stray bytes: whatever the
+// service answers, a failure leaves an empty reply and no reply overruns its area.
+TEST_F(ServiceGrammarTest, RandomCommandsNeverBreakTheReplyContract)
+{
+    const std::vector<std::string> words = {
+        "open", "close", "play", "stop", "pause", "resume", "seek", "set", "status", "capability", "info",
+        "record", "save", "cdaudio", "capture", "new", "type", "waveaudio", "alias", "from", "to", "start", "end",
+        "time", "format", "ms", "msf", "tmsf", "door", "open", "closed", "length", "position", "track", "current",
+        "number", "of", "tracks", "mode", "media", "present", "ready", "can", "eject", "product", "wait", "all",
+        "0", "1", "2", "99", "2001", "1:02:03", "4294967295", "\"", "\"x y\"", "\t", "\x01", "-"};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string command;
+        for (std::uint32_t n = next(7); n > 0; --n)
+            command += words[next(static_cast<std::uint32_t>(words.size()))] + (next(4) ? " " : "");
+        const std::uint32_t capacity = 1 + next(12);
+        std::string area(capacity + 4, '#');
+        const auto error = disc.service.SendString(command.c_str(), area.data(), capacity);
+        ASSERT_EQ(area.substr(capacity), "####") << command;
+        ASSERT_LT(std::strlen(area.c_str()), capacity) << command;
+        if (error) {
+            ASSERT_EQ(area[0], '\0') << command;
+        }
+    }
 }
 
 TEST(CommandParserTest, OpenNamesTypeAliasAndElement)

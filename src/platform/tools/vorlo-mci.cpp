@@ -5,6 +5,7 @@
 // alias it opened. When an open fails and the service knows why, the reason goes to
 // standard error.
 #include "platform/Mci.h"
+#include "platform/service/CommandParser.h"
 #include "platform/service/MciService.h"
 
 #include <cstdio>
@@ -18,9 +19,8 @@ constexpr std::uint32_t kReplyCapacity = 128;
 
 bool IsOpen(const std::string& line)
 {
-    const auto start = line.find_first_not_of(" \t");
-    return start != std::string::npos && line.size() - start >= 4 &&
-           (line.compare(start, 4, "open") == 0 || line.compare(start, 4, "OPEN") == 0);
+    vorlo::platform::CommandHead head;
+    return vorlo::platform::ParseHead(line, head) == 0 && head.isOpen;
 }
 
 } // namespace
