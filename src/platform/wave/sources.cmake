@@ -2,7 +2,15 @@
 # sound calls.
 target_sources(vorlo_platform PRIVATE
   wave/DrivePath.cpp
+  wave/NullCapture.cpp
+  wave/NullSoundOutput.cpp
+  wave/PlaySound.cpp
+  wave/PulseCapture.cpp
+  wave/PulseSoundOutput.cpp
   wave/SndFile.cpp
+  wave/SoundDevices.cpp
   wave/VolumeWords.cpp
+  wave/WaveAudioDevice.cpp
+  wave/WaveRecorder.cpp
   wave/WavSave.cpp
 )
