@@ -7,6 +7,8 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,10 @@ namespace vorlo::test {
 // repeating); any other command fails the way the service fails: an emptied reply and a
 // nonzero error. Device-id lookups and command messages are recorded in the same log as
 // "deviceid NAME" and "command ID MESSAGE FLAGS", so tests can check the whole order.
+// The sound calls are logged too: "playsound FILE FLAGS", "wavegetvolume ID",
+// "wavesetvolume ID WORD", "midigetvolume ID", "midisetvolume ID WORD" and "remove FILE".
+// Their answers are scripted below; by default a sound does not play, volume reads fail
+// and no file exists.
 class RecordingPlatform final : public media::MediaPlatform {
 public:
     static constexpr std::uint32_t kNotOpen = 263;
@@ -26,13 +32,25 @@ public:
     void Forget(const std::string& command) { replies_.erase(command); }
     void SetDeviceId(const std::string& name, std::uint32_t id) { deviceIds_[name] = id; }
 
+    // The result of every PlaySound call.
+    void SetPlaySoundResult(std::int32_t result) { playSoundResult_ = result; }
+    // Makes volume reads succeed with this word; writes then change it.
+    void SetWaveVolume(std::uint32_t word) { waveVolume_ = word; }
+    void SetMidiVolume(std::uint32_t word) { midiVolume_ = word; }
+    // A file that RemoveFile can delete (once).
+    void AddFile(const std::string& drivePath) { files_.insert(drivePath); }
+    bool HasFile(const std::string& drivePath) const { return files_.count(drivePath) != 0; }
+    // The word of the last volume write, if any.
+    std::optional<std::uint32_t> WrittenWaveVolume() const { return writtenWave_; }
+    std::optional<std::uint32_t> WrittenMidiVolume() const { return writtenMidi_; }
+
     const std::vector<std::string>& Log() const { return log_; }
     // The command strings alone, without lookups and messages.
     std::vector<std::string> Commands() const
     {
         std::vector<std::string> only;
         std::copy_if(log_.begin(), log_.end(), std::back_inserter(only),
-                     [](const std::string& entry) { return entry.rfind("deviceid ", 0) != 0 && entry.rfind("command ", 0) != 0; });
+                     [](const std::string& entry) { return !IsCallEntry(entry); });
         return only;
     }
     const std::vector<std::uint32_t>& Capacities() const { return capacities_; }
@@ -72,7 +90,64 @@ public:
         return deviceId == 0 ? 257 : 0;
     }
 
+    std::int32_t PlaySound(std::string_view file, std::uint32_t flags) override
+    {
+        log_.push_back("playsound " + std::string(file) + ' ' + std::to_string(flags));
+        return playSoundResult_;
+    }
+    std::uint32_t GetWaveVolume(std::uint32_t deviceId, std::uint32_t* volume) override
+    {
+        log_.push_back("wavegetvolume " + std::to_string(deviceId));
+        return ReadVolume(waveVolume_, volume);
+    }
+    std::uint32_t SetWaveVolume(std::uint32_t deviceId, std::uint32_t volume) override
+    {
+        log_.push_back("wavesetvolume " + std::to_string(deviceId) + ' ' + std::to_string(volume));
+        writtenWave_ = waveVolume_ = volume;
+        return 0;
+    }
+    std::uint32_t GetMidiVolume(std::uint32_t deviceId, std::uint32_t* volume) override
+    {
+        log_.push_back("midigetvolume " + std::to_string(deviceId));
+        return ReadVolume(midiVolume_, volume);
+    }
+    std::uint32_t SetMidiVolume(std::uint32_t deviceId, std::uint32_t volume) override
+    {
+        log_.push_back("midisetvolume " + std::to_string(deviceId) + ' ' + std::to_string(volume));
+        writtenMidi_ = midiVolume_ = volume;
+        return 0;
+    }
+    bool RemoveFile(std::string_view drivePath) override
+    {
+        log_.push_back("remove " + std::string(drivePath));
+        return files_.erase(std::string(drivePath)) != 0;
+    }
+
 private:
+    static constexpr std::uint32_t kBadDevice = 2;
+
+    static bool IsCallEntry(const std::string& entry)
+    {
+        for (const char* prefix : {"deviceid ", "command ", "playsound ", "wavegetvolume ", "wavesetvolume ",
+                                   "midigetvolume ", "midisetvolume ", "remove "})
+            if (entry.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    }
+    static std::uint32_t ReadVolume(const std::optional<std::uint32_t>& word, std::uint32_t* volume)
+    {
+        if (!word)
+            return kBadDevice;
+        *volume = *word;
+        return 0;
+    }
+
+    std::int32_t playSoundResult_ = 0;
+    std::optional<std::uint32_t> waveVolume_;
+    std::optional<std::uint32_t> midiVolume_;
+    std::optional<std::uint32_t> writtenWave_;
+    std::optional<std::uint32_t> writtenMidi_;
+    std::set<std::string> files_;
     std::map<std::string, std::deque<std::string>> replies_;
     std::map<std::string, std::uint32_t> deviceIds_;
     std::vector<std::string> log_;

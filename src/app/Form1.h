@@ -39,6 +39,18 @@ public:
 
     // Operations that nothing binds live in their own source files beside this one.
 
+    // The auxiliary operations: nothing in the window invokes them, yet each works when
+    // invoked. See auxiliary/ for what each does.
+    void CloseSoundAlias();
+    void CloseMovieAlias();
+    void CloseMidiAlias();
+    void RecordTestCapture();
+    void PlayTestCapture();
+    void WaveVolumeUp();
+    void WaveVolumeDown();
+    void MidiVolumeUp();
+    void MidiVolumeDown();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -1,6 +1,8 @@
 #include "media/MediaPlatform.h"
 
 #include "platform/Mci.h"
+#include "platform/Sound.h"
+#include "platform/wave/DrivePath.h"
 
 #include <string>
 
@@ -24,12 +26,43 @@ public:
     {
         return platform::mciSendCommand(deviceId, message, flags, reinterpret_cast<std::uintptr_t>(params));
     }
+    std::int32_t PlaySound(std::string_view file, std::uint32_t flags) override
+    {
+        return platform::sndPlaySound(std::string(file).c_str(), flags);
+    }
+    std::uint32_t GetWaveVolume(std::uint32_t deviceId, std::uint32_t* volume) override
+    {
+        return platform::waveOutGetVolume(deviceId, volume);
+    }
+    std::uint32_t SetWaveVolume(std::uint32_t deviceId, std::uint32_t volume) override
+    {
+        return platform::waveOutSetVolume(deviceId, volume);
+    }
+    std::uint32_t GetMidiVolume(std::uint32_t deviceId, std::uint32_t* volume) override
+    {
+        return platform::midiOutGetVolume(deviceId, volume);
+    }
+    std::uint32_t SetMidiVolume(std::uint32_t deviceId, std::uint32_t volume) override
+    {
+        return platform::midiOutSetVolume(deviceId, volume);
+    }
+    bool RemoveFile(std::string_view drivePath) override
+    {
+        return platform::DeleteDriveFile(std::string(drivePath).c_str());
+    }
 };
 
 ServicePlatform gServicePlatform;
 MediaPlatform* gBound = &gServicePlatform;
 
 } // namespace
+
+std::int32_t MediaPlatform::PlaySound(std::string_view, std::uint32_t) { return 0; }
+std::uint32_t MediaPlatform::GetWaveVolume(std::uint32_t, std::uint32_t*) { return kBadDeviceId; }
+std::uint32_t MediaPlatform::SetWaveVolume(std::uint32_t, std::uint32_t) { return kBadDeviceId; }
+std::uint32_t MediaPlatform::GetMidiVolume(std::uint32_t, std::uint32_t*) { return kBadDeviceId; }
+std::uint32_t MediaPlatform::SetMidiVolume(std::uint32_t, std::uint32_t) { return kBadDeviceId; }
+bool MediaPlatform::RemoveFile(std::string_view) { return false; }
 
 MediaPlatform& CurrentMediaPlatform() { return *gBound; }
 
