@@ -49,7 +49,8 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
     bool closed = false;
     std::unique_ptr<DiscMedium> medium;
     DiscToc toc;
-    std::unique_ptr<SectorSource> source;
+    // Shared with the engine's reader, so that neither Stop nor Play waits on a drive read.
+    std::shared_ptr<SectorSource> source;
     std::unique_ptr<PlaybackEngine> engine;
 
     TimeFormat format = TimeFormat::Msf;
@@ -182,7 +183,7 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
             engine = parts.createEngine();
         if (!engine)
             return mcierr::kHardware;
-        if (const MciError error = engine->Play(*source, *start, end))
+        if (const MciError error = engine->PlayShared(source, *start, end))
             return error;
         playFrom = *start;
         playEnd = end;

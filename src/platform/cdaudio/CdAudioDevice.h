@@ -2,7 +2,6 @@
 
 #include "platform/audio/PlaybackEngine.h"
 #include "platform/cdaudio/DiscMedium.h"
-#include "platform/cdaudio/EngineChoice.h"
 #include "platform/service/MciDevice.h"
 
 #include <functional>
@@ -15,7 +14,7 @@ namespace vorlo::platform {
 struct CdAudioParts {
     MediumOpener openMedium = OpenCdioMedium;
     DoorMover moveDoor = MoveCdioDoor;
-    std::function<std::unique_ptr<PlaybackEngine>()> createEngine = CreateDefaultEngine;
+    std::function<std::unique_ptr<PlaybackEngine>()> createEngine = [] { return PlaybackEngine::Create(); };
 };
 
 // The cdaudio device: the disc's table of contents, the time formats, the play position

@@ -1,23 +1,9 @@
+#include "platform/audio/ParanoiaSectorSource.h"
 #include "platform/cdaudio/CdioHandle.h"
 #include "platform/cdaudio/DiscMedium.h"
 
 namespace vorlo::platform {
 namespace {
-
-// Reads audio sectors through a handle of its own, so that the playback engine's reader
-// thread never shares a handle with the thread that reads the TOC or ejects.
-class CdioSectorSource final : public SectorSource {
-public:
-    explicit CdioSectorSource(CdioHandle handle) : handle_(std::move(handle)) {}
-
-    bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override
-    {
-        return cdio_read_audio_sectors(handle_.get(), out, lsn, count) == DRIVER_OP_SUCCESS;
-    }
-
-private:
-    CdioHandle handle_;
-};
 
 class CdioMedium final : public DiscMedium {
 public:
@@ -25,9 +11,11 @@ public:
 
     DiscToc ReadToc() override { return handle_.ReadToc(); }
 
+    // Paranoia-verified reads on a drive, direct reads on an image, through a handle of
+    // the source's own that it opens on the engine's reader thread.
     std::unique_ptr<SectorSource> CreateSource() override
     {
-        return std::make_unique<CdioSectorSource>(Open(location_));
+        return std::make_unique<ParanoiaSectorSource>(location_.path);
     }
 
 private:

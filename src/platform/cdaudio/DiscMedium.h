@@ -32,7 +32,7 @@ public:
 
     // The table of contents; empty when the drive holds no disc. Throws CdioError.
     virtual DiscToc ReadToc() = 0;
-    // A reader of the disc's audio sectors for the playback engine; may share nothing with
+    // A reader of the disc's audio sectors for the playback engine. It shares nothing with
     // this medium's handle, so that playback never waits on a TOC read or an eject.
     virtual std::unique_ptr<SectorSource> CreateSource() = 0;
 };

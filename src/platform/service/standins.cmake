@@ -1,7 +1,6 @@
-# Runs after every area of src/platform has listed its sources. The service needs two
-# things from other areas: the waveaudio device (CreateWaveAudioDevice, in the wave area)
-# and the playback engine (PlaybackEngine::Create, in the audio area). Where a listed
-# source defines one, it is used; otherwise a stand-in is built in its place.
+# Runs after every area of src/platform has listed its sources. The service needs the
+# waveaudio device (CreateWaveAudioDevice) from the wave area: where a listed source
+# defines it, it is used; otherwise a stand-in is built in its place.
 
 # vorlo_platform_defines(AREA REGEX OUT): whether a listed source under AREA/ matches REGEX.
 function(vorlo_platform_defines area regex out)
@@ -22,11 +21,4 @@ endfunction()
 vorlo_platform_defines(wave "CreateWaveAudioDevice\\(" _vorlo_has_wave)
 if(NOT _vorlo_has_wave)
   target_sources(vorlo_platform PRIVATE service/WaveAudioStandIn.cpp)
-endif()
-
-vorlo_platform_defines(audio "PlaybackEngine::Create\\(" _vorlo_has_engine)
-if(_vorlo_has_engine)
-  target_sources(vorlo_platform PRIVATE cdaudio/DefaultEngine.cpp)
-else()
-  target_sources(vorlo_platform PRIVATE cdaudio/NoEngine.cpp)
 endif()
