@@ -1,0 +1,210 @@
+#include "MonitorRecorder.h"
+#include "PulseTestSupport.h"
+#include "SoundMatch.h"
+
+#include "support/TestDisc.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace vorlo::test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::int64_t kRate = 44100;
+constexpr std::int64_t kTrack2Frame = 1125 * kFramesPerSector;
+constexpr std::int64_t kTrack3Frame = 2175 * kFramesPerSector;
+
+std::int64_t Frames(std::chrono::milliseconds ms) { return ms.count() * kRate / 1000; }
+
+// Plays through the service's command strings into the private server's null sink,
+// recording its monitor. Each test opens the demo disc (or another) and closes it again.
+class SoundEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        VORLO_REQUIRE_SOUND_SERVER();
+        recorder_ = std::make_unique<MonitorRecorder>();
+    }
+
+    void TearDown() override
+    {
+        Mci("stop cdaudio");
+        Mci("close cdaudio");
+    }
+
+    void Open(const std::string& disc)
+    {
+        disc_.emplace("VORLO_CDROM", disc);
+        ASSERT_EQ(Mci("open cdaudio").error, 0u);
+    }
+
+    // Stops, then waits until everything played so far is in the recording.
+    Samples StopAndRecord()
+    {
+        EXPECT_EQ(Mci("stop cdaudio").error, 0u);
+        std::this_thread::sleep_for(200ms);
+        recorder_->WaitForFrames(recorder_->NowFrame());
+        return recorder_->Recording();
+    }
+
+    const Samples image_ = ReadFile(VORLO_DEMO_BIN);
+    ScopedVariable realSound_{"VORLO_AUDIO", std::nullopt};
+    std::optional<ScopedVariable> disc_;
+    std::unique_ptr<MonitorRecorder> recorder_;
+};
+
+TEST_F(SoundEndToEndTest, PlayFromTrackTwoPutsTheImageSamplesOnTheSinkBitForBit)
+{
+    Open(VORLO_DEMO_CUE);
+    ASSERT_EQ(Mci("set cdaudio time format tmsf").error, 0u);
+    ASSERT_EQ(Mci("play cdaudio from 2").error, 0u);
+    std::this_thread::sleep_for(2200ms);
+    const Samples recording = StopAndRecord();
+
+    const auto start = Locate(recording, image_, kTrack2Frame);
+    ASSERT_TRUE(start) << "track 2 is not on the monitor";
+    EXPECT_GE(MatchingFrames(recording, *start, image_, kTrack2Frame), Frames(2000ms));
+    EXPECT_GE(FirstSound(recording), *start) << "something was played before track 2";
+}
+
+TEST_F(SoundEndToEndTest, TheReportedPositionAdvancesAtRealTimeAndHoldsWhilePaused)
+{
+    Open(VORLO_DEMO_CUE);
+    ASSERT_EQ(Mci("set cdaudio time format milliseconds").error, 0u);
+    ASSERT_EQ(Mci("play cdaudio").error, 0u);
+    std::this_thread::sleep_for(300ms);
+
+    // Fit a line through the position over two seconds: its slope is the playing speed.
+    std::vector<double> t, p;
+    const auto t0 = Clock::now();
+    while (Clock::now() - t0 < 2s) {
+        const Reply position = Mci("status cdaudio position");
+        t.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        p.push_back(std::stod(position.text));
+        std::this_thread::sleep_for(20ms);
+    }
+    const double n = static_cast<double>(t.size());
+    double st = 0, sp = 0, stt = 0, stp = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        st += t[i], sp += p[i], stt += t[i] * t[i], stp += t[i] * p[i];
+    }
+    const double slope = (n * stp - st * sp) / (n * stt - st * st);
+    EXPECT_NEAR(slope * 2000, 2000, 20) << "position ran " << slope * 2000 << " ms in 2 s";
+    EXPECT_NEAR(p.back() - p.front(), t.back() - t.front(), 20.0 + 1000.0 / 75);  // a sector's rounding
+
+    ASSERT_EQ(Mci("pause cdaudio").error, 0u);
+    const std::string held = Mci("status cdaudio position").text;
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(Mci("status cdaudio position").text, held);
+    EXPECT_EQ(Mci("status cdaudio mode").text, "paused");
+}
+
+TEST_F(SoundEndToEndTest, StopIsFollowedBySilenceOnTheSinkWithin50Milliseconds)
+{
+    Open(VORLO_DEMO_CUE);
+    ASSERT_EQ(Mci("play cdaudio").error, 0u);
+    std::this_thread::sleep_for(1s);
+    const std::int64_t stoppedAt = recorder_->NowFrame();
+    const Samples recording = StopAndRecord();
+    const std::int64_t lastSound = LastSound(recording);
+    ASSERT_GE(lastSound, 0);
+    EXPECT_LE(lastSound - stoppedAt, Frames(50ms));
+}
+
+TEST_F(SoundEndToEndTest, PlayFromATrackIsHeardFromItsExactFirstFrame)
+{
+    Open(VORLO_DEMO_CUE);
+    ASSERT_EQ(Mci("set cdaudio time format tmsf").error, 0u);
+    ASSERT_EQ(Mci("play cdaudio").error, 0u);
+    std::this_thread::sleep_for(700ms);
+    const std::int64_t jumpedAt = recorder_->NowFrame();
+    ASSERT_EQ(Mci("play cdaudio from 3").error, 0u);
+    std::this_thread::sleep_for(1200ms);
+    const Samples recording = StopAndRecord();
+
+    const auto start = Locate(recording, image_, kTrack3Frame, jumpedAt - Frames(100ms));
+    ASSERT_TRUE(start) << "track 3 is not on the monitor";
+    EXPECT_GE(MatchingFrames(recording, *start, image_, kTrack3Frame), Frames(1000ms));
+    // The frames just before it are not the image's: play began at the track, not before.
+    constexpr std::int64_t kBefore = 64;
+    EXPECT_LT(MatchingFrames(recording, *start - kBefore, image_, kTrack3Frame - kBefore), kBefore);
+}
+
+// Every 2352-byte data sector begins with this sync pattern; audio never has it here.
+bool HoldsDataSync(const Samples& recording)
+{
+    static const std::vector<std::byte> kSync = [] {
+        std::vector<std::byte> sync(12, std::byte{0xFF});
+        sync.front() = sync.back() = std::byte{0};
+        return sync;
+    }();
+    return std::search(recording.begin(), recording.end(), kSync.begin(), kSync.end()) != recording.end();
+}
+
+TEST_F(SoundEndToEndTest, DataTracksNeverReachTheSink)
+{
+    const std::filesystem::path dir = testing::TempDir();
+    TestDisc enhanced;
+    enhanced.tracks = {{.audio = true, .sectors = 75}, {.audio = false, .sectors = 150}};
+    TestDisc mixed;
+    mixed.tracks = {{.audio = false, .sectors = 150}, {.audio = true, .sectors = 75}};
+    const std::string shared = std::string(std::getenv("VORLO_SHARED_DISCS")) + "/libcdio/";
+    struct Case {
+        std::string disc;
+        std::chrono::milliseconds audio;  // how long its audio plays
+        bool silentAudio;                 // the audio track holds only silence
+    };
+    const Case cases[] = {
+        {shared + "mixed-mode-cd.cue", 2000ms, true},  // its data track is not silent
+        {shared + "cd-extra.cue", 2000ms, false},
+        {enhanced.Write(dir, "enhanced"), 1000ms, false},
+        {mixed.Write(dir, "mixed"), 1000ms, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.disc);
+        const std::int64_t from = recorder_->NowFrame();
+        Open(c.disc);
+        ASSERT_EQ(Mci("play cdaudio").error, 0u);
+        std::this_thread::sleep_for(c.audio + 600ms);
+        EXPECT_EQ(Mci("status cdaudio mode").text, "stopped") << "play went on past the audio";
+        const Samples all = StopAndRecord();
+        ASSERT_EQ(Mci("close cdaudio").error, 0u);
+        const Samples recording(all.begin() + from * kFrameBytes, all.end());
+        EXPECT_FALSE(HoldsDataSync(recording));
+        if (c.silentAudio)
+            EXPECT_EQ(FirstSound(recording), -1);
+        else
+            EXPECT_NE(FirstSound(recording), -1);
+    }
+}
+
+TEST_F(SoundEndToEndTest, VorloMciPutsTheFirstTwoSecondsOfTheDiscOnTheDefaultSink)
+{
+    ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
+    FILE* mci = popen(VORLO_MCI_PATH " > /dev/null", "w");
+    ASSERT_NE(mci, nullptr);
+    std::fputs("open cdaudio\nset cdaudio time format milliseconds\nplay cdaudio\n", mci);
+    std::fflush(mci);
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(pclose(mci), 0);
+    std::this_thread::sleep_for(200ms);
+    recorder_->WaitForFrames(recorder_->NowFrame());
+    const Samples recording = recorder_->Recording();
+
+    const auto start = Locate(recording, image_, 0);
+    ASSERT_TRUE(start) << "the disc's start is not on the monitor";
+    EXPECT_GE(FirstSound(recording), *start);
+    // Starting the program and the stream takes a moment of the two seconds.
+    EXPECT_GE(MatchingFrames(recording, *start, image_, 0), Frames(1900ms));
+}
+
+} // namespace
+} // namespace vorlo::test
