@@ -54,27 +54,40 @@ bool Eventually(ServiceOnDisc& disc, const std::string& command, const std::stri
     return false;
 }
 
-class DriveTest : public ::testing::Test {
-protected:
-    DriveTest()
-    {
-        parts.openMedium = [this](const platform::DiscLocation& location) -> std::unique_ptr<platform::DiscMedium> {
-            EXPECT_EQ(location.path, "/dev/fake-drive");
-            if (failOpen)
-                throw std::runtime_error("no disc");
-            return std::make_unique<HeldMedium>(released, toc);
-        };
-        parts.moveDoor = [this](const platform::DiscLocation&, bool open) { (open ? opened : closed)++; };
-    }
-
-    void Release() { release.set_value(); }
-
+// The fake drive. The device's worker may outlive a test, so it shares this state.
+struct FakeDrive {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     platform::DiscToc toc = TwoTracks();
     std::atomic<bool> failOpen = false;
+    std::atomic<bool> wrongPath = false;
     std::atomic<int> opened = 0;
     std::atomic<int> closed = 0;
+};
+
+class DriveTest : public ::testing::Test {
+protected:
+    DriveTest()
+    {
+        parts.openMedium = [drive = drive](const platform::DiscLocation& location) -> std::unique_ptr<platform::DiscMedium> {
+            if (location.path != "/dev/fake-drive")
+                drive->wrongPath = true;
+            if (drive->failOpen)
+                throw std::runtime_error("no disc");
+            return std::make_unique<HeldMedium>(drive->released, drive->toc);
+        };
+        parts.moveDoor = [drive = drive](const platform::DiscLocation&, bool open) {
+            (open ? drive->opened : drive->closed)++;
+        };
+    }
+    ~DriveTest() override { EXPECT_FALSE(drive->wrongPath); }
+
+    void Release() { drive->release.set_value(); }
+
+    std::shared_ptr<FakeDrive> drive = std::make_shared<FakeDrive>();
+    std::atomic<int>& opened = drive->opened;
+    std::atomic<int>& closed = drive->closed;
+    std::atomic<bool>& failOpen = drive->failOpen;
     platform::CdAudioParts parts;
 };
 
