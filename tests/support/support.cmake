@@ -1,5 +1,6 @@
 # The shared test helpers in tests/support, as one library: link vorlo_test_support and
-# include "support/TestDisc.h".
+# include "support/TestDisc.h". Tests and benchmarks both include this file; the first
+# include defines the library.
 include_guard(GLOBAL)
 add_library(vorlo_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/TestDisc.cpp)
 target_include_directories(vorlo_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
