@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 namespace vorlo::test {
 namespace {
@@ -135,6 +136,26 @@ TEST_F(ServiceGrammarTest, RepliesStayInsideTheCallersArea)
     EXPECT_EQ(untouched, '#');
     EXPECT_EQ(disc.service.SendString("status cdaudio position", nullptr, 0), 0u);
     EXPECT_EQ(disc.service.SendString(nullptr, nullptr, 0), 267u);
+}
+
+// Every command the player sends is understood: whatever state it meets, it never fails
+// as a command the service cannot read.
+TEST_F(ServiceGrammarTest, ThePlayersCommandsAreAllUnderstood)
+{
+    const std::set<platform::MciError> grammarErrors = {259, 261, 267, 269, 270, 273, 284, 290, 292, 294, 295, 304};
+    const char* catalogue[] = {
+        "stop cdaudio", "close cdaudio", "open cdaudio", "set cdaudio time format milliseconds", "play cdaudio",
+        "status cdaudio current track", "status cdaudio position track 2", "play cdaudio from 15334",
+        "status sound length", "status sound position", "status movie length", "status movie position",
+        "status midi length", "status midi position", "status cdaudio length", "status cdaudio position",
+        "open new type waveaudio alias capture", "record capture", "stop capture", "save capture c:\\cdtest.wav",
+        "close capture", "stop sound", "stop midi", "stop movie", "stop capture", "close sound", "close midi",
+        "close movie", "close capture", "stop cdaudio", "close cdaudio"};
+    for (const char* command : catalogue) {
+        char reply[128];
+        const auto error = disc.service.SendString(command, reply, sizeof reply);
+        EXPECT_EQ(grammarErrors.count(error), 0u) << command << " failed with " << error;
+    }
 }
 
 // Commands stitched together from the vocabulary, numbers and stray bytes: whatever the
