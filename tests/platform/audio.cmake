@@ -1,10 +1,11 @@
 # Tests for src/platform/audio. The unit tests play to the null device; the end-to-end
 # tests (label "pulse") play through the private sound server that scripts/test starts and
 # record its null sink's monitor. Those run alone, so that no other sound reaches the sink.
-set(VORLO_DEMO_DEFINES VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}")
+set(VORLO_DEMO_DEFINES VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}"
+  VORLO_LIBCDIO_DISCS="${PROJECT_SOURCE_DIR}/../shared/discs/libcdio")
 
 vorlo_add_gtest(audio_tests
-  SOURCES audio/StreamEngineTest.cpp audio/NullEngineTest.cpp audio/PlayClockTest.cpp
+  SOURCES audio/StreamEngineTest.cpp audio/NullEngineTest.cpp
           audio/ReadRetryTest.cpp audio/ParanoiaSectorSourceTest.cpp audio/SoundMatch.cpp
   LIBS vorlo_platform)
 target_compile_definitions(audio_tests PRIVATE ${VORLO_DEMO_DEFINES})
@@ -20,7 +21,5 @@ target_include_directories(audio_pulse_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests
 target_compile_definitions(audio_pulse_tests PRIVATE ${VORLO_DEMO_DEFINES}
   VORLO_MCI_PATH="$<TARGET_FILE:vorlo-mci>")
 add_dependencies(audio_pulse_tests vorlo_demo_disc vorlo-mci)
-set_target_properties(audio_pulse_tests PROPERTIES CROSSCOMPILING_EMULATOR
-  "env;VORLO_SHARED_DISCS=${PROJECT_SOURCE_DIR}/../shared/discs")
 gtest_discover_tests(audio_pulse_tests DISCOVERY_TIMEOUT 30
   PROPERTIES LABELS pulse RUN_SERIAL TRUE)

@@ -157,10 +157,16 @@ void PulseOutput::Fill()
         size -= size % kBytesPerFrame;
         if (size == 0)
             break;
+        // Straight from the ring into the server's shared memory.
         void* data = nullptr;
-        if (pa_stream_begin_write(stream, &data, &size) < 0 || !data)
+        std::size_t room = size;
+        if (pa_stream_begin_write(stream, &data, &room) < 0 || !data)
             break;
-        size = ring_->Read(static_cast<std::byte*>(data), std::min(size, writable) / kBytesPerFrame * kBytesPerFrame);
+        size = ring_->Read(static_cast<std::byte*>(data), std::min(size, room) / kBytesPerFrame * kBytesPerFrame);
+        if (size == 0) {
+            pa_stream_cancel_write(stream);
+            break;
+        }
         pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE);
         writtenFrames_ += static_cast<std::int64_t>(size / kBytesPerFrame);
         writable -= size;

@@ -1,12 +1,10 @@
 #include "platform/audio/NullOutput.h"
 #include "platform/audio/ParanoiaSectorSource.h"
-#include "platform/audio/PlaybackEngine.h"
 #include "platform/audio/StreamEngine.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 namespace vorlo::test {
@@ -24,14 +22,6 @@ protected:
     std::shared_ptr<platform::SectorSource> source_ = std::make_shared<platform::ParanoiaSectorSource>(VORLO_DEMO_CUE);
     platform::StreamEngine engine_{std::make_unique<platform::NullOutput>()};
 };
-
-TEST_F(NullEngineTest, TheEnvironmentChoosesTheNullDevice)
-{
-    ASSERT_STREQ(std::getenv("VORLO_AUDIO"), "null");
-    const auto engine = PlaybackEngine::Create();
-    EXPECT_EQ(engine->PlayShared(source_, 0, 75), 0u);  // no sound server needed
-    EXPECT_EQ(engine->CurrentState(), PlaybackEngine::State::Playing);
-}
 
 TEST_F(NullEngineTest, ThePositionKeepsRealTimeAndHoldsWhilePaused)
 {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -14,7 +13,7 @@ namespace {
 using platform::ParanoiaSectorSource;
 using platform::kBytesPerSector;
 
-std::string SharedDisc(const std::string& name) { return std::string(std::getenv("VORLO_SHARED_DISCS")) + "/libcdio/" + name; }
+std::string SharedDisc(const std::string& name) { return VORLO_LIBCDIO_DISCS "/" + name; }
 
 TEST(ParanoiaSectorSourceTest, EveryWayOfReadingGivesTheImageBytes)
 {

@@ -2,35 +2,13 @@
 
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstring>
+#include <chrono>
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace vorlo::test {
-
-namespace {
-
-bool Accepts(const std::filesystem::path& socketPath)
-{
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return connected;
-}
-
-} // namespace
 
 PrivateServer::PrivateServer()
 {
@@ -47,33 +25,23 @@ PrivateServer::~PrivateServer()
 
 bool PrivateServer::Start()
 {
-    const std::string home = "HOME=" + dir_.string();
-    const std::string runtime = "XDG_RUNTIME_DIR=" + dir_.string();
-    const std::string log = "--log-target=file:" + (dir_ / "log").string();
-    const std::string socket = "module-native-protocol-unix auth-anonymous=1 socket=" + (dir_ / "native").string();
-    std::vector<std::string> args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                                     "--use-pid-file=no", "--log-level=error", log,
-                                     "-L", "module-null-sink sink_name=vorlo_loss rate=44100 channels=2",
-                                     "-L", socket};
-    std::vector<std::string> environment = {home, runtime, "PATH=/usr/bin:/bin"};
+    std::vector<std::string> args = {
+        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-target=stderr",
+        "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss",
+        "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + (dir_ / "native").string()};
+    std::vector<std::string> environment = {"HOME=" + dir_.string(), "XDG_RUNTIME_DIR=" + dir_.string(), "PATH=/usr/bin:/bin"};
     std::vector<char*> argv, envp;
     for (std::string& arg : args)
         argv.push_back(arg.data());
-    argv.push_back(nullptr);
     for (std::string& variable : environment)
         envp.push_back(variable.data());
+    argv.push_back(nullptr);
     envp.push_back(nullptr);
-
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0)
+    if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0)
         return false;
-    pid_ = pid;
-    for (int i = 0; i < 100; ++i) {
-        if (Accepts(dir_ / "native"))
-            return true;
+    for (int i = 0; i < 100 && !std::filesystem::exists(dir_ / "native"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return std::filesystem::exists(dir_ / "native");
 }
 
 void PrivateServer::Kill()

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -12,25 +11,16 @@
 
 namespace vorlo::test {
 
-// Sets an environment variable for a scope (or unsets it), restoring it afterwards.
+// Sets (or, given nothing, unsets) an environment variable for a scope.
 class ScopedVariable {
 public:
     ScopedVariable(const char* name, std::optional<std::string> value) : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
     }
-    ~ScopedVariable()
-    {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
+    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
 
 private:
     const char* name_;
@@ -50,26 +40,15 @@ inline Reply Mci(const std::string& command)
     return {error, reply};
 }
 
-// The sound server tests need the private server that scripts/test starts.
-#define VORLO_REQUIRE_SOUND_SERVER()                                                         \
-    do {                                                                                     \
-        if (!std::getenv("PULSE_SERVER"))                                                    \
-            GTEST_SKIP() << "PULSE_SERVER is not set: run through scripts/test";             \
-    } while (false)
-
-// A PulseAudio server of the test's own, with one null sink, which the test may kill
-// and start again at the same address.
+// A PulseAudio server of the test's own with one null sink, which the test may kill as a
+// crash would and start again at the same address.
 class PrivateServer {
 public:
     PrivateServer();
     ~PrivateServer();
-
-    // Starts the server and waits until it accepts connections. False when it did not.
+    // Starts the server and waits until it accepts connections; false if it does not.
     bool Start();
-    // Kills the server at once, as a crash would.
     void Kill();
-
-    // The address for PULSE_SERVER.
     std::string Address() const { return "unix:" + (dir_ / "native").string(); }
 
 private:

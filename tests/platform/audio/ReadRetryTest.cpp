@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace vorlo::test {
@@ -10,83 +11,65 @@ namespace {
 
 using platform::ReadRetry;
 using platform::kBytesPerSector;
+constexpr std::int32_t kRun = ReadRetry::kMaxSkippedRun;
 
-// A disc with sectors that fail a number of times before they read (-1: never), each
-// sector's bytes holding its number.
-struct FlakyDisc {
-    std::map<std::int32_t, int> failures;
-
-    bool Read(std::int32_t lsn, std::uint32_t count, std::byte* out)
-    {
-        for (std::uint32_t i = 0; i < count; ++i) {
-            auto bad = failures.find(lsn + static_cast<std::int32_t>(i));
-            if (bad != failures.end() && bad->second != 0) {
-                if (bad->second > 0)
-                    --bad->second;
-                return false;
-            }
-        }
-        for (std::uint32_t i = 0; i < count; ++i)
-            std::fill_n(out + i * kBytesPerSector, kBytesPerSector, static_cast<std::byte>(lsn + static_cast<std::int32_t>(i)));
-        return true;
-    }
-};
-
-struct Case {
-    const char* what;
-    std::map<std::int32_t, int> failures;
-    std::uint32_t count;
-    bool read;
-    std::uint64_t retries;
-    std::uint64_t skipped;
-    std::vector<std::int32_t> silent;  // sectors played as silence
-};
-
-TEST(ReadRetryTest, RetriesThenSkipsThenGivesUp)
+// Sectors that fail so many times before they read (-1: never); the others hold their number.
+bool ReadFlaky(std::map<std::int32_t, int>& failures, std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
-    constexpr auto kRun = ReadRetry::kMaxSkippedRun;
-    std::map<std::int32_t, int> longScratch;
-    for (std::uint32_t i = 0; i < kRun; ++i)
-        longScratch[static_cast<std::int32_t>(10 + i)] = -1;
+    for (std::int32_t i = lsn; i < lsn + static_cast<std::int32_t>(count); ++i) {
+        if (failures.count(i) && failures[i] != 0) {
+            failures[i] -= failures[i] > 0;
+            return false;
+        }
+        std::fill_n(out + (i - lsn) * kBytesPerSector, kBytesPerSector, static_cast<std::byte>(i));
+    }
+    return true;
+}
 
-    const std::vector<Case> cases = {
-        {"a clean read", {}, 8, true, 0, 0, {}},
-        {"a sector that reads on the first retry", {{3, 2}}, 8, true, 1, 0, {}},
-        {"a sector that never reads is skipped", {{5, -1}}, 8, true, 2, 1, {5}},
-        {"two bad sectors are both skipped", {{1, -1}, {6, -1}}, 8, true, 4, 2, {1, 6}},
-        {"a second's worth in a row ends the read", longScratch, 10 + kRun + 5, false, 2 * kRun, kRun, {}},
+TEST(ReadRetryTest, RetriesThenPlaysSilenceForWhatCannotBeReadThenGivesUp)
+{
+    std::map<std::int32_t, int> scratch;
+    for (std::int32_t lsn = 10; lsn < 10 + kRun; ++lsn)
+        scratch[lsn] = -1;
+    struct Case {
+        const char* what;
+        std::map<std::int32_t, int> failures;
+        std::uint32_t count;
+        bool read;
+        std::uint64_t retries, skipped;
+        std::set<std::int32_t> silent;
+    } const cases[] = {
+        {"clean", {}, 8, true, 0, 0, {}},
+        {"reads on the first retry", {{3, 2}}, 8, true, 1, 0, {}},
+        {"never reads: skipped", {{5, -1}}, 8, true, 2, 1, {5}},
+        {"two skipped", {{1, -1}, {6, -1}}, 8, true, 4, 2, {1, 6}},
+        {"a second of them in a row", scratch, 10 + kRun + 5, false, 2 * kRun, kRun, {}},
     };
-    for (const Case& c : cases) {
+    for (Case c : cases) {
         SCOPED_TRACE(c.what);
-        FlakyDisc disc{c.failures};
         ReadRetry policy;
-        std::vector<std::byte> out(c.count * kBytesPerSector, std::byte{0xEE});
-        const bool read = policy.Read([&](std::int32_t lsn, std::uint32_t n, std::byte* to) { return disc.Read(lsn, n, to); },
-                                      0, c.count, out.data());
-        EXPECT_EQ(read, c.read);
+        std::vector<std::byte> out(c.count * kBytesPerSector);
+        const auto read = [&](std::int32_t lsn, std::uint32_t n, std::byte* to) { return ReadFlaky(c.failures, lsn, n, to); };
+        EXPECT_EQ(policy.Read(read, 0, c.count, out.data()), c.read);
         EXPECT_EQ(policy.Retries(), c.retries);
         EXPECT_EQ(policy.Skipped(), c.skipped);
-        if (!read)
-            continue;
-        for (std::uint32_t lsn = 0; lsn < c.count; ++lsn) {
-            const bool silent = std::find(c.silent.begin(), c.silent.end(), static_cast<std::int32_t>(lsn)) != c.silent.end();
-            EXPECT_EQ(out[lsn * kBytesPerSector + 100], silent ? std::byte{0} : static_cast<std::byte>(lsn)) << "sector " << lsn;
-        }
+        for (std::int32_t lsn = 0; c.read && lsn < static_cast<std::int32_t>(c.count); ++lsn)
+            EXPECT_EQ(out[lsn * kBytesPerSector], static_cast<std::byte>(c.silent.count(lsn) ? 0 : lsn)) << lsn;
     }
 }
 
 TEST(ReadRetryTest, TheRunOfUnreadableSectorsCarriesOverFromReadToRead)
 {
-    FlakyDisc disc;
-    for (std::int32_t lsn = 0; lsn < 200; ++lsn)
-        disc.failures[lsn] = -1;
+    std::map<std::int32_t, int> failures;
+    for (std::int32_t lsn = 0; lsn < 2 * kRun; ++lsn)
+        failures[lsn] = -1;
     ReadRetry policy;
     std::vector<std::byte> out(kBytesPerSector);
-    const auto read = [&](std::int32_t lsn, std::uint32_t n, std::byte* to) { return disc.Read(lsn, n, to); };
-    std::uint32_t reads = 0;
-    while (policy.Read(read, static_cast<std::int32_t>(reads), 1, out.data()))
+    const auto read = [&](std::int32_t lsn, std::uint32_t n, std::byte* to) { return ReadFlaky(failures, lsn, n, to); };
+    std::int32_t reads = 0;
+    while (policy.Read(read, reads, 1, out.data()))
         ++reads;
-    EXPECT_EQ(reads + 1, ReadRetry::kMaxSkippedRun);
+    EXPECT_EQ(reads + 1, kRun);
 }
 
 } // namespace

@@ -33,25 +33,6 @@ protected:
     std::shared_ptr<platform::SectorSource> source_ = std::make_shared<platform::ParanoiaSectorSource>(VORLO_DEMO_CUE);
 };
 
-TEST_F(ServerLossTest, WithoutAServerPlayFailsAtOnceAndTheNextPlayAfterItComesBackWorks)
-{
-    PrivateServer server;
-    ScopedVariable address("PULSE_SERVER", server.Address());  // nothing listens there yet
-    const auto engine = PlaybackEngine::Create();
-
-    const auto before = Clock::now();
-    EXPECT_EQ(engine->PlayShared(source_, 0, 750), PlaybackEngine::kHardwareError);
-    EXPECT_LT(Clock::now() - before, 1s);
-    EXPECT_EQ(engine->CurrentState(), PlaybackEngine::State::Stopped);
-    EXPECT_EQ(engine->HeardLsn(), 0);
-
-    ASSERT_TRUE(server.Start());
-    EXPECT_EQ(engine->PlayShared(source_, 0, 750), 0u);
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(engine->CurrentState(), PlaybackEngine::State::Playing);
-    EXPECT_GT(engine->HeardLsn(), 0);
-}
-
 TEST_F(ServerLossTest, WhenTheServerDiesDuringPlayPlayStopsAndNothingHangs)
 {
     PrivateServer server;
@@ -77,13 +58,15 @@ TEST_F(ServerLossTest, WhenTheServerDiesDuringPlayPlayStopsAndNothingHangs)
     EXPECT_EQ(engine->PlayShared(source_, 0, 750), 0u);
 }
 
-TEST_F(ServerLossTest, TheServiceAnswersAHardwareErrorToPlayAndEverythingElseStillWorks)
+TEST_F(ServerLossTest, WithoutAServerPlayFailsAtOnceEverythingElseWorksAndTheNextPlayAfterItComesBackWorks)
 {
     PrivateServer server;
     ScopedVariable address("PULSE_SERVER", server.Address());  // no server there
     ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
     ASSERT_EQ(Mci("open cdaudio").error, 0u);
+    const auto before = Clock::now();
     EXPECT_EQ(Mci("play cdaudio").error, PlaybackEngine::kHardwareError);
+    EXPECT_LT(Clock::now() - before, 1s);
     EXPECT_EQ(Mci("status cdaudio mode").text, "stopped");
     EXPECT_EQ(Mci("status cdaudio number of tracks").text, "4");
 

@@ -7,70 +7,86 @@
 
 namespace vorlo::test {
 
+namespace {
+
+constexpr std::int64_t kProbeOffset = 22050;
+constexpr std::int64_t kProbeFrames = 256;
+
+std::int64_t FrameCount(const Samples& samples) { return static_cast<std::int64_t>(samples.size()) / kFrameBytes; }
+
+bool Silent(const Samples& recording, std::int64_t frame)
+{
+    const std::byte* bytes = &recording[static_cast<std::size_t>(frame * kFrameBytes)];
+    return std::all_of(bytes, bytes + kFrameBytes, [](std::byte b) { return b == std::byte{0}; });
+}
+
+} // namespace
+
 Samples ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Samples samples(bytes.size());
     std::memcpy(samples.data(), bytes.data(), bytes.size());
     return samples;
 }
 
 std::optional<std::int64_t> Locate(const Samples& recording, const Samples& image, std::int64_t imageFrame,
-                                   std::int64_t from, std::int64_t offset, std::int64_t probe)
+                                   std::int64_t from)
 {
-    const std::int64_t needleAt = (imageFrame + offset) * kFrameBytes;
-    if (needleAt + probe * kFrameBytes > static_cast<std::int64_t>(image.size()) ||
-        from * kFrameBytes >= static_cast<std::int64_t>(recording.size()))
+    const std::int64_t probe = imageFrame + kProbeOffset;
+    if (probe + kProbeFrames > FrameCount(image) || from >= FrameCount(recording))
         return std::nullopt;
-    const auto needle = image.begin() + needleAt;
-    auto at = recording.begin() + from * kFrameBytes;
-    while (true) {
-        at = std::search(at, recording.end(), needle, needle + probe * kFrameBytes);
+    const auto needle = image.begin() + probe * kFrameBytes;
+    for (auto at = recording.begin() + std::max<std::int64_t>(from, 0) * kFrameBytes;; ++at) {
+        at = std::search(at, recording.end(), needle, needle + kProbeFrames * kFrameBytes);
         if (at == recording.end())
             return std::nullopt;
         const std::int64_t byte = at - recording.begin();
-        if (byte % kFrameBytes == 0 && byte / kFrameBytes >= offset)
-            return byte / kFrameBytes - offset;
-        ++at;
+        if (byte % kFrameBytes == 0 && byte / kFrameBytes >= kProbeOffset)
+            return byte / kFrameBytes - kProbeOffset;
     }
 }
 
 std::int64_t MatchingFrames(const Samples& recording, std::int64_t at, const Samples& image, std::int64_t imageFrame)
 {
     std::int64_t frames = 0;
-    const auto recordingFrames = static_cast<std::int64_t>(recording.size()) / kFrameBytes;
-    const auto imageFrames = static_cast<std::int64_t>(image.size()) / kFrameBytes;
-    while (at + frames < recordingFrames && imageFrame + frames < imageFrames &&
+    while (at + frames < FrameCount(recording) && imageFrame + frames < FrameCount(image) &&
            std::memcmp(&recording[(at + frames) * kFrameBytes], &image[(imageFrame + frames) * kFrameBytes], kFrameBytes) == 0)
         ++frames;
     return frames;
 }
 
-namespace {
-bool Silent(const Samples& recording, std::int64_t frame)
+Match Follow(const Samples& recording, std::int64_t at, const Samples& image, std::int64_t imageFrame)
 {
-    for (std::int64_t i = 0; i < kFrameBytes; ++i) {
-        if (recording[frame * kFrameBytes + i] != std::byte{0})
-            return false;
+    Match match;
+    match.end = at;
+    while (true) {
+        const std::int64_t run = MatchingFrames(recording, match.end, image, imageFrame + match.frames);
+        match.frames += run;
+        match.end += run;
+        std::int64_t resume = match.end;
+        while (resume < FrameCount(recording) && Silent(recording, resume))
+            ++resume;
+        if (resume == match.end || MatchingFrames(recording, resume, image, imageFrame + match.frames) == 0)
+            return match;
+        ++match.gaps;
+        match.end = resume;
     }
-    return true;
 }
-} // namespace
 
-std::int64_t LastSound(const Samples& recording, std::int64_t from)
+std::int64_t FirstSound(const Samples& recording, std::int64_t from)
 {
-    for (std::int64_t frame = static_cast<std::int64_t>(recording.size()) / kFrameBytes - 1; frame >= from; --frame) {
+    for (std::int64_t frame = std::max<std::int64_t>(from, 0); frame < FrameCount(recording); ++frame) {
         if (!Silent(recording, frame))
             return frame;
     }
     return -1;
 }
 
-std::int64_t FirstSound(const Samples& recording, std::int64_t from)
+std::int64_t LastSound(const Samples& recording, std::int64_t from)
 {
-    const auto frames = static_cast<std::int64_t>(recording.size()) / kFrameBytes;
-    for (std::int64_t frame = std::max<std::int64_t>(from, 0); frame < frames; ++frame) {
+    for (std::int64_t frame = FrameCount(recording) - 1; frame >= from; --frame) {
         if (!Silent(recording, frame))
             return frame;
     }
