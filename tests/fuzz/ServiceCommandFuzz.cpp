@@ -1,0 +1,117 @@
+// Drives the media service with command scripts: one command per line, run in order on a
+// fresh service whose "open cdaudio" opens a small disc image and plays through the null
+// sound device. Each reply area is a heap block of exactly its capacity, so that a write
+// past it is caught by AddressSanitizer; the reply contract is checked after every call.
+//
+// A line is a command string, optionally followed by "|N" (a reply capacity of N bytes,
+// 0..kMaxCapacity) or "|-" (no reply area); the default is the player's 128 bytes. A line
+// that starts with '@' looks up the id of the alias after it and sends it the door-open
+// message, as the Eject button does.
+#include "FuzzScratch.h"
+#include "platform/cdaudio/CdAudioDevice.h"
+#include "platform/service/MciService.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using vorlo::platform::MciError;
+
+constexpr std::uint32_t kDefaultCapacity = 128;
+constexpr std::uint32_t kMaxCapacity = 1024;
+constexpr std::size_t kMaxLines = 64;
+constexpr std::uint32_t kMciSet = 0x080D;
+constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
+constexpr char kUntouched = '\xA5';
+
+const vorlo::fuzz::FuzzScratch& Scratch()
+{
+    static const vorlo::fuzz::FuzzScratch scratch;
+    return scratch;
+}
+
+std::unique_ptr<vorlo::platform::MciDevice> OpenImage(const vorlo::platform::MciOpenRequest&, MciError& error,
+                                                       std::string& why)
+{
+    return vorlo::platform::CdAudioDevice::Open({vorlo::platform::DiscLocation::Kind::Image, Scratch().cue()},
+                                                vorlo::platform::CdAudioParts{}, error, why);
+}
+
+struct Line {
+    std::string command;
+    bool hasArea = true;
+    std::uint32_t capacity = kDefaultCapacity;
+};
+
+Line ParseLine(std::string_view text)
+{
+    Line line;
+    const auto bar = text.rfind('|');
+    if (bar != std::string_view::npos) {
+        const std::string_view tail = text.substr(bar + 1);
+        if (tail == "-") {
+            line.hasArea = false;
+        } else {
+            line.capacity = 0;
+            for (const char c : tail.substr(0, 4))
+                if (c >= '0' && c <= '9')
+                    line.capacity = line.capacity * 10 + static_cast<std::uint32_t>(c - '0');
+            if (line.capacity > kMaxCapacity)
+                line.capacity = kMaxCapacity;
+        }
+        text = text.substr(0, bar);
+    }
+    line.command.assign(text);
+    return line;
+}
+
+void SendString(vorlo::platform::MciService& service, const Line& line)
+{
+    if (!line.hasArea) {
+        service.SendString(line.command.c_str(), nullptr, line.capacity);
+        return;
+    }
+    // Exactly `capacity` bytes: one byte more written is a heap overflow.
+    const std::unique_ptr<char[]> area(new char[line.capacity]);
+    std::memset(area.get(), kUntouched, line.capacity);
+    const MciError error = service.SendString(line.command.c_str(), area.get(), line.capacity);
+    if (line.capacity == 0)
+        return;
+    // The reply is NUL-terminated inside the area, and empty after any error.
+    if (!std::memchr(area.get(), '\0', line.capacity))
+        std::abort();
+    if (error != 0 && area[0] != '\0')
+        std::abort();
+}
+
+void SendDoorOpen(vorlo::platform::MciService& service, const std::string& alias)
+{
+    const auto id = service.DeviceId(alias.c_str());
+    const MciError error = service.SendCommand(id, kMciSet, kMciSetDoorOpen, 0);
+    if (id == 0 && error == 0)
+        std::abort(); // nothing open under that name cannot succeed
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Scratch();
+    vorlo::platform::MciService service(OpenImage);
+    std::string_view script(reinterpret_cast<const char*>(data), size);
+    for (std::size_t n = 0; n < kMaxLines && !script.empty(); ++n) {
+        const auto end = script.find('\n');
+        const std::string_view text = script.substr(0, end);
+        script = end == std::string_view::npos ? std::string_view() : script.substr(end + 1);
+        if (!text.empty() && text.front() == '@')
+            SendDoorOpen(service, std::string(text.substr(1)));
+        else
+            SendString(service, ParseLine(text));
+    }
+    return 0;
+}
