@@ -64,3 +64,50 @@ vorlo_stop_xvfb() {
   wait "$VORLO_XVFB_PID" 2>/dev/null || true
   unset VORLO_XVFB_PID
 }
+
+# vorlo_sanitizer_env: settings for programs built with VORLO_SANITIZE or VORLO_FUZZ. The
+# first error of any kind ends the program; leaks are reported, except the third-party
+# ones listed in tests/sanitizers/lsan.supp.
+vorlo_sanitizer_env() {
+  export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:strict_init_order=1:check_initialization_order=1"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+  export LSAN_OPTIONS="suppressions=$VORLO_ROOT/tests/sanitizers/lsan.supp:print_suppressions=0"
+}
+
+# The libFuzzer targets, by the name of their seed folder under tests/fuzz/corpus.
+VORLO_FUZZ_TARGETS=(reply_value service_commands disc_sheet)
+
+# vorlo_build_fuzzers DIR: builds the libFuzzer targets into DIR with clang, and only what
+# they need.
+vorlo_build_fuzzers() {
+  export VORLO_SCRIPTED_BUILD=1
+  local dir=$1
+  CC=clang CXX=clang++ cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVORLO_FUZZ=ON -DVORLO_BUILD_TESTS=OFF -DVORLO_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir" -j"$(nproc)" --target vorlo_fuzzers
+}
+
+# vorlo_run_fuzzer DIR TARGET SECONDS: runs fuzz_TARGET from DIR for SECONDS over its seeds
+# (tests/fuzz/corpus/TARGET, only read) and the corpus it has grown in DIR/corpus/TARGET.
+# A crash, hang or leak is written to DIR/artifacts/ and fails the call. Each run appends
+# "date target seconds executions" to DIR/executions.log, so totals can be summed.
+vorlo_run_fuzzer() {
+  local dir=$1 target=$2 seconds=$3
+  local seeds=$VORLO_ROOT/tests/fuzz/corpus/$target grown=$dir/corpus/$target
+  local log=$dir/artifacts/$target.log dict=() rc=0 runs
+  mkdir -p "$grown" "$dir/artifacts"
+  [ -f "$VORLO_ROOT/tests/fuzz/$target.dict" ] && dict=(-dict="$VORLO_ROOT/tests/fuzz/$target.dict")
+  (
+    vorlo_sanitizer_env
+    exec "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" "${dict[@]}" "$grown" "$seeds"
+  ) >"$log" 2>&1 || rc=$?
+  runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
+  echo "$(date -u +%FT%TZ) $target $seconds ${runs:-0}" >>"$dir/executions.log"
+  if [ "$rc" -ne 0 ]; then
+    echo "fuzz_$target failed (exit $rc); its log, $log, ends:" >&2
+    tail -n 60 "$log" >&2
+    return 1
+  fi
+  echo "fuzz_$target: ${runs:-0} executions in ${seconds} s, no crash"
+}
