@@ -91,6 +91,7 @@ vorlo_build_fuzzers() {
 # (tests/fuzz/corpus/TARGET, only read) and the corpus it has grown in DIR/corpus/TARGET.
 # A crash, hang or leak is written to DIR/artifacts/ and fails the call. Each run appends
 # "date target seconds executions" to DIR/executions.log, so totals can be summed.
+# Standard input is /dev/null, as a mutated disc sheet may name /dev/stdin as its data.
 vorlo_run_fuzzer() {
   local dir=$1 target=$2 seconds=$3
   local seeds=$VORLO_ROOT/tests/fuzz/corpus/$target grown=$dir/corpus/$target
@@ -101,7 +102,7 @@ vorlo_run_fuzzer() {
     vorlo_sanitizer_env
     exec "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" "${dict[@]}" "$grown" "$seeds"
-  ) >"$log" 2>&1 || rc=$?
+  ) </dev/null >"$log" 2>&1 || rc=$?
   runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
   echo "$(date -u +%FT%TZ) $target $seconds ${runs:-0}" >>"$dir/executions.log"
   if [ "$rc" -ne 0 ]; then
