@@ -1,5 +1,4 @@
 #include "media/MediaChannel.h"
-#include "media/MediaPlatform.h"
 #include "RecordingPlatform.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +6,8 @@
 namespace vorlo::media {
 namespace {
 
+// The whole 128-byte area goes to the platform and comes back as it was left: a second,
+// shorter reply leaves the tail of the first behind its NUL, and is read only up to it.
 TEST(SendMediaCommand, PassesTheWholeAreaAndKeepsTheTailOfAnEarlierReply)
 {
     test::RecordingPlatform platform;
@@ -16,23 +17,12 @@ TEST(SendMediaCommand, PassesTheWholeAreaAndKeepsTheTailOfAnEarlierReply)
 
     ReplyBuffer buffer;
     SendMediaCommand("status cdaudio length", buffer);
-    EXPECT_EQ(buffer.Reply(), "1234567");
     SendMediaCommand("status cdaudio position", buffer);
     EXPECT_EQ(buffer.Reply(), "89");
+    EXPECT_EQ(ReplyValue(buffer), 89.0);
     EXPECT_EQ(std::string(buffer.data() + 3, 4), "4567");
     EXPECT_EQ(buffer.Chars()[8], ' ');
-    EXPECT_EQ(platform.Capacities().front(), ReplyBuffer::kCapacity);
-}
-
-TEST(SendMediaCommand, FailedCommandLeavesAnEmptyReply)
-{
-    test::RecordingPlatform platform;
-    ScopedMediaPlatform binding(platform);
-    ReplyBuffer buffer;
-    SendMediaCommand("status midi length", buffer);
-    EXPECT_EQ(buffer.Reply(), "");
-    EXPECT_EQ(ReplyValue(buffer), 0.0);
-    EXPECT_EQ(platform.Commands(), std::vector<std::string>{"status midi length"});
+    EXPECT_EQ(platform.Capacities(), std::vector<std::uint32_t>(2, ReplyBuffer::kCapacity));
 }
 
 } // namespace
