@@ -1,4 +1,6 @@
-// The widget tests need one QApplication for the whole run, made before any test.
+// The widget tests need one QApplication for the whole run, made before any test. They
+// run offscreen; a test program built with VORLO_ON_SCREEN uses the X server that
+// scripts/test starts instead, when DISPLAY names one.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -6,7 +8,13 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    // CTest sets the offscreen platform; listing the tests at build time does not.
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+#ifdef VORLO_ON_SCREEN
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+    // CTest sets the offscreen platform; a test program started by hand may not.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
