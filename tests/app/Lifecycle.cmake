@@ -1,11 +1,7 @@
-# The window's lifecycle and dialogs, the program's identity, and what `cmake --install`
+# The window's dialogs and ending, the program's identity, and what `cmake --install`
 # puts under a prefix. Included from this folder's CMakeLists.txt.
 vorlo_add_gtest(app_lifecycle_tests
-  SOURCES LifecycleTest.cpp IdentityTest.cpp
-  LIBS vorlo_app Qt6::Test)
-# Runs on the X server that scripts/test starts, and is skipped without one.
-vorlo_add_gtest(app_screen_tests
-  SOURCES LifecycleScreenTest.cpp
+  SOURCES AppTestMain.cpp LifecycleTest.cpp
   LIBS vorlo_app Qt6::Test)
 
 find_program(VORLO_DESKTOP_FILE_VALIDATE desktop-file-validate)

@@ -2,23 +2,21 @@
 
 // Helpers for the tests that drive the window against the real media service, with the
 // null sound device (VORLO_AUDIO=null) keeping real time.
+#include "WindowTestSupport.h"
 #include "support/TestDisc.h"
 
 #include "app/SurfaceWidget.h"
 #include "media/MediaChannel.h"
 
-#include <QColor>
-#include <QImage>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <cstdlib>
 #include <string>
 
 namespace vorlo::test {
 
 // Three audio tracks of four seconds each, written to a fresh folder and named by
-// VORLO_CDROM. Set up before the service is first used: it reads the variable then.
+// VORLO_CDROM, which the service reads at every "open cdaudio".
 class ServiceDisc {
 public:
     static constexpr int kTracks = 3;
@@ -41,22 +39,6 @@ inline double Ask(std::string_view query)
     media::ReplyBuffer buffer;
     media::SendMediaCommand(query, buffer);
     return media::ReplyValue(buffer);
-}
-
-// The red width, in pixels, that a position and a length give a bar of `width` pixels.
-inline int ExpectedRed(double position, double length, int width)
-{
-    return static_cast<int>(std::lround(std::min(1.0, position / length) * width));
-}
-
-// The number of dark red pixels that start the bar's middle row.
-inline int RedWidth(const QImage& bar)
-{
-    const int y = bar.height() / 2;
-    int red = 0;
-    while (red < bar.width() && bar.pixelColor(red, y) == QColor(0x80, 0, 0))
-        ++red;
-    return red;
 }
 
 } // namespace vorlo::test
