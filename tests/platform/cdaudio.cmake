@@ -2,5 +2,5 @@
 include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 
 vorlo_add_gtest(cdaudio_tests
-  SOURCES TimeFormatTest.cpp DiscImageTest.cpp DriveTest.cpp
+  SOURCES TimeFormatTest.cpp DiscImageTest.cpp DriveTest.cpp CdioSafetyTest.cpp
   LIBS vorlo_platform vorlo_test_support)

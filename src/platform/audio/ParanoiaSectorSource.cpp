@@ -1,5 +1,7 @@
 #include "platform/audio/ParanoiaSectorSource.h"
 
+#include "platform/audio/cdio/LibraryLock.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -83,6 +85,7 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 
 bool ParanoiaSectorSource::ReadDirect(std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
     return cdio_read_audio_sectors(disc_->Get(), out, lsn, count) == DRIVER_OP_SUCCESS;
 }
 

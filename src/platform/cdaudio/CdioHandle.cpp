@@ -1,5 +1,7 @@
 #include "platform/cdaudio/CdioHandle.h"
 
+#include "platform/audio/cdio/LibraryLock.h"
+
 #include <algorithm>
 #include <cctype>
 #include <mutex>
@@ -60,6 +62,7 @@ CdioHandle CdioHandle::OpenImage(const std::string& path)
     tLastMessage.clear();
     const std::string ext = Extension(path);
     CdIo_t* handle = nullptr;
+    std::unique_lock lock(cdio::LibraryMutex());
     if (ext == "cue")
         handle = cdio_open_cue(path.c_str());
     else if (ext == "bin")
@@ -70,6 +73,7 @@ CdioHandle CdioHandle::OpenImage(const std::string& path)
         handle = cdio_open_nrg(path.c_str());
     else
         handle = cdio_open(path.c_str(), DRIVER_UNKNOWN);
+    lock.unlock();
     if (!handle)
         throw CdioError(Failure("libcdio cannot read the disc image", path));
     return CdioHandle(handle);
@@ -79,7 +83,11 @@ CdioHandle CdioHandle::OpenDrive(const std::string& device)
 {
     CaptureLog();
     tLastMessage.clear();
-    CdIo_t* handle = cdio_open(device.c_str(), DRIVER_DEVICE);
+    CdIo_t* handle = nullptr;
+    {
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        handle = cdio_open(device.c_str(), DRIVER_DEVICE);
+    }
     if (!handle)
         throw CdioError(Failure("libcdio cannot open the CD drive", device));
     return CdioHandle(handle);
@@ -88,6 +96,7 @@ CdioHandle CdioHandle::OpenDrive(const std::string& device)
 DiscToc CdioHandle::ReadToc() const
 {
     DiscToc toc;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
     const track_t first = cdio_get_first_track_num(get());
     const track_t last = cdio_get_last_track_num(get());
     if (first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK || first == 0 || last < first)
@@ -96,6 +105,12 @@ DiscToc CdioHandle::ReadToc() const
         const lsn_t lsn = cdio_get_track_lsn(get(), number);
         if (lsn == CDIO_INVALID_LSN)
             throw CdioError("libcdio reports no start for track " + std::to_string(number));
+        // Positions are found by searching the tracks in order, and sectors are read
+        // from a track's start: a track before the disc's first sector, or before the
+        // track ahead of it, would send play outside the disc.
+        if (lsn < 0 || (!toc.tracks.empty() && lsn <= toc.tracks.back().startLsn))
+            throw CdioError("libcdio places track " + std::to_string(number) + " out of order, at sector " +
+                            std::to_string(lsn));
         toc.tracks.push_back({number, lsn, cdio_get_track_format(get(), number) == TRACK_FORMAT_AUDIO});
     }
     toc.leadOutLsn = cdio_get_track_lsn(get(), CDIO_CDROM_LEADOUT_TRACK);
@@ -104,10 +119,17 @@ DiscToc CdioHandle::ReadToc() const
     return toc;
 }
 
+void CdioHandle::Destroy::operator()(CdIo_t* handle) const
+{
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
+    cdio_destroy(handle);
+}
+
 std::string DefaultDrive()
 {
     CdioHandle::CaptureLog();
     driver_id_t driver = DRIVER_DEVICE;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
     char* device = cdio_get_default_device_driver(&driver);
     std::string name = device ? device : "";
     cdio_free(device);

@@ -42,7 +42,7 @@ public:
 
 private:
     struct Destroy {
-        void operator()(CdIo_t* handle) const { cdio_destroy(handle); }
+        void operator()(CdIo_t* handle) const;
     };
     explicit CdioHandle(CdIo_t* handle) : handle_(handle) {}
 

@@ -1,6 +1,7 @@
 #include "platform/audio/ParanoiaSectorSource.h"
 #include "platform/cdaudio/CdioHandle.h"
 #include "platform/cdaudio/DiscMedium.h"
+#include "platform/audio/cdio/LibraryLock.h"
 
 namespace vorlo::platform {
 namespace {
@@ -40,6 +41,7 @@ void MoveCdioDoor(const DiscLocation& location, bool open)
 {
     if (location.kind != DiscLocation::Kind::Drive)
         return;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
     if (open)
         cdio_eject_media_drive(location.path.c_str());
     else

@@ -1,5 +1,7 @@
 #include "platform/audio/cdio/Cdio.h"
 
+#include "platform/audio/cdio/LibraryLock.h"
+
 #include <stdexcept>
 
 namespace vorlo::platform::cdio {
@@ -8,6 +10,7 @@ namespace {
 
 CdIo_t* OpenSource(const std::string& source)
 {
+    const LibraryLock lock(LibraryMutex());
     if (source.empty())
         return cdio_open(nullptr, DRIVER_DEVICE);
     return cdio_open(source.c_str(), DRIVER_UNKNOWN);
@@ -21,7 +24,11 @@ Cdio::Cdio(const std::string& source) : handle_(OpenSource(source))
         throw std::runtime_error("cannot open the disc " + (source.empty() ? std::string("in the default drive") : source));
 }
 
-Cdio::~Cdio() { cdio_destroy(handle_); }
+Cdio::~Cdio()
+{
+    const LibraryLock lock(LibraryMutex());
+    cdio_destroy(handle_);
+}
 
 bool Cdio::IsImage() const
 {
@@ -38,6 +45,7 @@ bool Cdio::IsImage() const
 std::vector<Cdio::Span> Cdio::AudioTracks() const
 {
     std::vector<Span> spans;
+    const LibraryLock lock(LibraryMutex());
     const track_t first = cdio_get_first_track_num(handle_);
     const track_t last = cdio_get_last_track_num(handle_);
     if (first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK)
@@ -48,7 +56,8 @@ std::vector<Cdio::Span> Cdio::AudioTracks() const
         const lsn_t begin = cdio_get_track_lsn(handle_, track);
         const track_t next = track == last ? static_cast<track_t>(CDIO_CDROM_LEADOUT_TRACK) : static_cast<track_t>(track + 1);
         const lsn_t end = cdio_get_track_lsn(handle_, next);
-        if (begin != CDIO_INVALID_LSN && end != CDIO_INVALID_LSN && begin < end)
+        // A sheet can place a track before the disc's first sector; nothing is read there.
+        if (begin != CDIO_INVALID_LSN && end != CDIO_INVALID_LSN && begin >= 0 && begin < end)
             spans.push_back({begin, end});
     }
     return spans;

@@ -1,14 +1,33 @@
 #include "platform/audio/cdio/Paranoia.h"
 
+#include "platform/audio/cdio/LibraryLock.h"
+
 #include <cstdio>
 #include <stdexcept>
 
 namespace vorlo::platform::cdio {
 
-CdromDrive::CdromDrive(CdIo_t* cdio) : drive_(cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr))
+namespace {
+
+cdrom_drive_t* Identify(CdIo_t* cdio)
+{
+    const LibraryLock lock(LibraryMutex());
+    return cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_FORGETIT, nullptr);
+}
+
+cdrom_paranoia_t* InitParanoia(cdrom_drive_t* drive)
+{
+    const LibraryLock lock(LibraryMutex());
+    return cdio_paranoia_init(drive);
+}
+
+} // namespace
+
+CdromDrive::CdromDrive(CdIo_t* cdio) : drive_(Identify(cdio))
 {
     if (!drive_)
         throw std::runtime_error("the drive holds no audio disc");
+    const LibraryLock lock(LibraryMutex());
     if (cdio_cddap_open(drive_) != 0) {
         cdio_cddap_close_no_free_cdio(drive_);
         throw std::runtime_error("cannot open the drive for audio reading");
@@ -18,21 +37,35 @@ CdromDrive::CdromDrive(CdIo_t* cdio) : drive_(cdio_cddap_identify_cdio(cdio, CDD
     drive_->bigendianp = 0;
 }
 
-CdromDrive::~CdromDrive() { cdio_cddap_close_no_free_cdio(drive_); }
+CdromDrive::~CdromDrive()
+{
+    const LibraryLock lock(LibraryMutex());
+    cdio_cddap_close_no_free_cdio(drive_);
+}
 
-Paranoia::Paranoia(CdromDrive& drive, int mode) : paranoia_(cdio_paranoia_init(drive.Get()))
+Paranoia::Paranoia(CdromDrive& drive, int mode) : paranoia_(InitParanoia(drive.Get()))
 {
     if (!paranoia_)
         throw std::runtime_error("cannot set up verified reading");
+    const LibraryLock lock(LibraryMutex());
     cdio_paranoia_modeset(paranoia_, mode);
 }
 
-Paranoia::~Paranoia() { cdio_paranoia_free(paranoia_); }
+Paranoia::~Paranoia()
+{
+    const LibraryLock lock(LibraryMutex());
+    cdio_paranoia_free(paranoia_);
+}
 
-void Paranoia::Seek(std::int32_t lsn) { cdio_paranoia_seek(paranoia_, lsn, SEEK_SET); }
+void Paranoia::Seek(std::int32_t lsn)
+{
+    const LibraryLock lock(LibraryMutex());
+    cdio_paranoia_seek(paranoia_, lsn, SEEK_SET);
+}
 
 const std::int16_t* Paranoia::Read(Callback callback, int retries)
 {
+    const LibraryLock lock(LibraryMutex());
     return cdio_paranoia_read_limited(paranoia_, callback, retries);
 }
 
