@@ -1,53 +1,15 @@
 #pragma once
 
-#include <sndfile.h>
-#include <stdlib.h>
+#include "support/TempFolder.h"
 
-#include <cstdint>
+#include <sndfile.h>
+
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace vorlo::test {
 
-// A fresh folder, removed with everything in it at the end of the scope.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vorlo-wave.XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& Path() const { return path_; }
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
-};
-
-// Sets (or, with nullopt, unsets) an environment variable for the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name)
-    {
-        if (const char* old = getenv(name))
-            old_ = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+inline constexpr int kWav8BitPcm = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
 
 // What a WAV file on disk holds, as libsndfile reads it; format 0 when it cannot.
 struct WavContents {
@@ -66,7 +28,5 @@ inline WavContents ReadWav(const std::filesystem::path& path)
     sf_close(file);
     return wav;
 }
-
-inline constexpr int kWav8BitPcm = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
 
 } // namespace vorlo::test
