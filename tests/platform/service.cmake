@@ -2,7 +2,7 @@
 include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 
 vorlo_add_gtest(service_tests
-  SOURCES ServiceGrammarTest.cpp EntryPointTest.cpp TraceTest.cpp
+  SOURCES ServiceGrammarTest.cpp EntryPointTest.cpp
   LIBS vorlo_platform vorlo_test_support)
 
 add_test(NAME vorlo_mci_acceptance
