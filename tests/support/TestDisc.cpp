@@ -1,5 +1,6 @@
 #include "support/TestDisc.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -9,7 +10,6 @@ namespace vorlo::test {
 namespace {
 
 constexpr int kFramesPerSecond = 75;
-constexpr int kLeadIn = 150;
 
 std::string Msf(int frames)
 {
@@ -19,51 +19,34 @@ std::string Msf(int frames)
     return text;
 }
 
-int Bcd(int value) { return value / 10 * 16 + value % 10; }
-
-void FillAudio(std::array<char, TestDisc::kBytesPerSector>& sector, int lsn)
-{
-    for (int offset = 0; offset < TestDisc::kBytesPerSector; offset += 2) {
-        const auto sample = static_cast<std::uint16_t>(TestDisc::AudioSample(lsn, offset));
-        sector[offset] = static_cast<char>(sample & 0xFF);
-        sector[offset + 1] = static_cast<char>(sample >> 8);
-    }
-}
-
-void FillData(std::array<char, TestDisc::kBytesPerSector>& sector, int lsn)
+void FillSector(std::array<char, TestDisc::kBytesPerSector>& sector, bool audio, int lsn)
 {
     sector.fill(0);
-    for (int i = 1; i <= 10; ++i)
-        sector[i] = static_cast<char>(0xFF);
-    const int address = lsn + kLeadIn;
-    sector[12] = static_cast<char>(Bcd(address / (60 * kFramesPerSecond)));
-    sector[13] = static_cast<char>(Bcd(address / kFramesPerSecond % 60));
-    sector[14] = static_cast<char>(Bcd(address % kFramesPerSecond));
-    sector[15] = 1; // mode 1
+    if (!audio) {
+        std::fill_n(sector.begin() + 1, 10, '\xFF'); // the sync pattern
+        sector[15] = 1;                              // mode 1
+        return;
+    }
+    for (int offset = 0; offset < TestDisc::kBytesPerSector; offset += 2) {
+        const int sample = lsn * (TestDisc::kBytesPerSector / 2) + offset / 2;
+        sector[offset] = static_cast<char>(sample & 0xFF);
+        sector[offset + 1] = static_cast<char>(sample >> 8 & 0xFF);
+    }
 }
 
 } // namespace
 
-std::int16_t TestDisc::AudioSample(int lsn, int offset)
-{
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>((lsn * (kBytesPerSector / 2) + offset / 2) & 0xFFFF));
-}
-
 int TestDisc::StartLsn(std::size_t index) const
 {
-    int lsn = 0;
+    int lsn = tracks[index].pregapSectors;
     for (std::size_t i = 0; i < index; ++i)
         lsn += tracks[i].pregapSectors + tracks[i].sectors;
-    return lsn + tracks[index].pregapSectors;
+    return lsn;
 }
-
-int TestDisc::LeadOutLsn() const { return StartLsn(tracks.size() - 1) + tracks.back().sectors; }
 
 TestDisc TestDisc::AudioOnly(int trackCount, int sectorsPerTrack)
 {
-    TestDisc disc;
-    disc.tracks.assign(static_cast<std::size_t>(trackCount), TestTrack{true, 0, sectorsPerTrack});
-    return disc;
+    return {std::vector<TestTrack>(static_cast<std::size_t>(trackCount), TestTrack{true, 0, sectorsPerTrack})};
 }
 
 std::string TestDisc::Write(const std::filesystem::path& dir, const std::string& name) const
@@ -71,25 +54,17 @@ std::string TestDisc::Write(const std::filesystem::path& dir, const std::string&
     const std::filesystem::path cuePath = dir / (name + ".cue");
     std::ofstream cue(cuePath);
     std::ofstream bin(dir / (name + ".bin"), std::ios::binary);
-    if (!cue || !bin)
-        throw std::runtime_error("cannot write a test disc in " + dir.string());
-
     cue << "FILE \"" << name << ".bin\" BINARY\n";
     std::array<char, kBytesPerSector> sector{};
     int lsn = 0;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const TestTrack& track = tracks[i];
-        char number[16];
-        std::snprintf(number, sizeof number, "%02d", static_cast<int>(i) + kFirstTrackNumber);
-        cue << "  TRACK " << number << (track.audio ? " AUDIO\n" : " MODE1/2352\n");
+        cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << (track.audio ? " AUDIO\n" : " MODE1/2352\n");
         if (track.pregapSectors > 0)
             cue << "    INDEX 00 " << Msf(lsn) << "\n";
         cue << "    INDEX 01 " << Msf(lsn + track.pregapSectors) << "\n";
         for (int n = 0; n < track.pregapSectors + track.sectors; ++n, ++lsn) {
-            if (track.audio)
-                FillAudio(sector, lsn);
-            else
-                FillData(sector, lsn);
+            FillSector(sector, track.audio, lsn);
             bin.write(sector.data(), sector.size());
         }
     }

@@ -1,5 +1,5 @@
-# The shared test helpers in tests/support, as one library: link vorlo_test_support and
-# include "support/TestDisc.h". Tests and benchmarks both include this file; the first
+# The shared test helpers in tests/support: link vorlo_test_support for TestDisc.h;
+# TempFolder.h is header-only. Tests and benchmarks both include this file; the first
 # include defines the library.
 include_guard(GLOBAL)
 add_library(vorlo_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/TestDisc.cpp)
