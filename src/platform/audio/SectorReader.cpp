@@ -12,6 +12,15 @@ constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 constexpr std::uint32_t kFirstChunkSectors = 8;
 constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
 
+// The sector that holds a frame, and the first sector past a frame, rounding toward minus
+// infinity: a span may begin in a pregap before LSN 0.
+std::int64_t SectorOf(std::int64_t frame)
+{
+    const auto perSector = static_cast<std::int64_t>(kFramesPerSector);
+    return frame >= 0 ? frame / perSector : -((-frame + perSector - 1) / perSector);
+}
+std::int64_t SectorsUpTo(std::int64_t frame) { return SectorOf(frame + kFramesPerSector - 1); }
+
 } // namespace
 
 SectorReader::SectorReader(SampleRing& ring)
@@ -92,9 +101,8 @@ void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
     std::int64_t next = job.firstFrame;
     std::uint32_t chunkSectors = kFirstChunkSectors;
     while (next < job.endFrame) {
-        const auto lsn = static_cast<std::int32_t>(next / kFramesPerSector);
-        const std::int64_t spanEndSector = (job.endFrame + kFramesPerSector - 1) / kFramesPerSector;
-        const auto wanted = static_cast<std::uint32_t>(std::min<std::int64_t>(chunkSectors, spanEndSector - lsn));
+        const auto lsn = static_cast<std::int32_t>(SectorOf(next));
+        const auto wanted = static_cast<std::uint32_t>(std::min<std::int64_t>(chunkSectors, SectorsUpTo(job.endFrame) - lsn));
         const std::uint32_t sectors = std::min(wanted, job.source->AudioSectorsFrom(lsn, wanted));
         if (sectors == 0)
             break;  // a data track or the end of the disc: the span's sound ends here

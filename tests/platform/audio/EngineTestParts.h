@@ -4,6 +4,7 @@
 #include "platform/audio/SectorSource.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -15,14 +16,14 @@ namespace vorlo::test {
 // `badSector` cannot be read.
 struct PatternSource final : platform::SectorSource {
     std::int32_t audioEnd = 1 << 20;
-    std::int32_t badSector = -1;
+    std::int32_t badSector = INT32_MIN;
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override
     {
         if (badSector >= lsn && badSector < lsn + static_cast<std::int32_t>(count))
             return false;
         for (std::uint32_t i = 0; i < count * platform::kFramesPerSector; ++i) {
-            const auto frame = static_cast<std::uint32_t>(lsn * platform::kFramesPerSector + i);
+            const auto frame = static_cast<std::uint32_t>(static_cast<std::int64_t>(lsn) * platform::kFramesPerSector + i);
             std::memcpy(out + 4 * i, &frame, 4);
         }
         return true;
@@ -33,11 +34,11 @@ struct PatternSource final : platform::SectorSource {
     }
 };
 
-inline std::vector<std::uint32_t> FrameNumbers(std::uint32_t first, std::uint32_t end)
+inline std::vector<std::uint32_t> FrameNumbers(std::int64_t first, std::int64_t end)
 {
     std::vector<std::uint32_t> frames;
-    for (std::uint32_t frame = first; frame < end; ++frame)
-        frames.push_back(frame);
+    for (std::int64_t frame = first; frame < end; ++frame)
+        frames.push_back(static_cast<std::uint32_t>(frame));
     return frames;
 }
 

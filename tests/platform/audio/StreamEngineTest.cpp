@@ -11,7 +11,7 @@ namespace {
 
 using platform::PlaybackEngine;
 using End = platform::AudioOutput::End;
-constexpr std::uint32_t kSector = platform::kFramesPerSector;
+constexpr std::int64_t kSector = platform::kFramesPerSector;
 
 class StreamEngineTest : public ::testing::Test {
 protected:
@@ -24,10 +24,10 @@ TEST_F(StreamEngineTest, PlaysExactlyTheSpanUpToAnyDataTrackAndThenStopsByItself
 {
     struct Case {
         std::int32_t first, end, audioEnd;
-    } const cases[] = {{10, 200, 1 << 20}, {100, 300, 150}};
+    } const cases[] = {{10, 200, 1 << 20}, {100, 300, 150}, {-3, 2, 1 << 20}};  // the last in a pregap
     for (const Case& c : cases) {
         source_->audioEnd = c.audioEnd;
-        const auto heardEnd = static_cast<std::uint32_t>(std::min(c.end, c.audioEnd));
+        const std::int64_t heardEnd = std::min(c.end, c.audioEnd);
         ASSERT_EQ(engine_.PlayShared(source_, c.first, c.end), 0u);
         EXPECT_EQ(engine_.HeardLsn(), c.first);
         EXPECT_EQ(output_->Play(), FrameNumbers(c.first * kSector, heardEnd * kSector));
@@ -42,19 +42,19 @@ TEST_F(StreamEngineTest, AReadThatFailsForGoodEndsTheSoundBeforeTheBadSector)
     source_->badSector = 120;
     ASSERT_EQ(engine_.PlayShared(source_, 0, 300), 0u);
     const std::vector<std::uint32_t> played = output_->Play();
-    EXPECT_LE(played.size(), 120 * kSector);
+    EXPECT_LE(static_cast<std::int64_t>(played.size()), 120 * kSector);
     EXPECT_EQ(played, FrameNumbers(0, static_cast<std::uint32_t>(played.size())));
 }
 
 TEST_F(StreamEngineTest, PauseHoldsTheHeardSampleAndResumeAndPlayStartAtTheExactFrame)
 {
-    ASSERT_EQ(engine_.PlayShared(source_, 0, 100), 0u);
+    ASSERT_EQ(engine_.PlayShared(source_, -2, 100), 0u);
     ASSERT_EQ(output_->Play(1000).size(), 1000u);
     engine_.Pause();
     EXPECT_EQ(engine_.CurrentState(), PlaybackEngine::State::Paused);
-    EXPECT_EQ(engine_.HeardFrame(), 1000);
+    EXPECT_EQ(engine_.HeardFrame(), 1000 - 2 * kSector);
     engine_.Resume();
-    EXPECT_EQ(output_->Play(500), FrameNumbers(1000, 1500));
+    EXPECT_EQ(output_->Play(500), FrameNumbers(1000 - 2 * kSector, 1500 - 2 * kSector));
 
     ASSERT_EQ(engine_.PlayShared(source_, 50, 60), 0u);  // play from elsewhere: the old span is gone
     EXPECT_EQ(output_->Play(10), FrameNumbers(50 * kSector, 50 * kSector + 10));
