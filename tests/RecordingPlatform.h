@@ -19,7 +19,7 @@ namespace vorlo::test {
 // "command ID MESSAGE FLAGS", "playsound FILE FLAGS", "wavegetvolume ID",
 // "wavesetvolume ID WORD" (midi likewise) and "remove FILE". By default a sound does not
 // play, volume reads fail and no file exists.
-class RecordingPlatform final : public media::MediaPlatform {
+class RecordingPlatform : public media::MediaPlatform {
 public:
     void ReplyTo(const std::string& command, std::string reply) { replies_[command] = std::move(reply); }
     void SetDeviceId(const std::string& name, std::uint32_t id) { deviceIds_[name] = id; }

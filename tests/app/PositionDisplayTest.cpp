@@ -46,7 +46,6 @@ INSTANTIATE_TEST_SUITE_P(Table, DisplayTest, testing::Values(
     Display{"RatioAboveOneFillsTheBar", {{"1000", "5000"}}, 144},
     Display{"BackwardsKeepsTheRedExtent", {{"1000", "750"}, {"1000", "250"}}, 108},
     Display{"LengthZeroGivesTheBackground", {kHalf, {"0", "10"}}, 0},
-    Display{"DeviceClosedGivesTheBackground", {kHalf, {"", ""}}, 0},
     Display{"ColonReplyReadsAsItsFirstField", {kHalf, {"00:04:10", "00:02:05"}}, 0},
     // Faults in single precision: the row gets its background fill instead.
     Display{"LengthBeyondSingleRange", {kHalf, {"1E39", "1"}}, 0},

@@ -1,20 +1,27 @@
+// The window with the recording double: its layout, bindings and dialogs.
 #include "RecordingPlatform.h"
+#include "WindowTestSupport.h"
 
 #include "app/Form1.h"
+#include "app/Lifecycle.h"
 #include "app/SurfaceWidget.h"
 #include "app/Twips.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+
 namespace vorlo::app {
 namespace {
 
 // Every test here assumes the offscreen platform's 96 dots per inch.
-class LayoutTest : public testing::Test {
+class WindowTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_DOUBLE_EQ(ScreenDensity().x, 96.0); }
 
@@ -47,8 +54,15 @@ const Control kControls[] = {
     {"Picture2", {24, 392, 117, 65}, "", "", false},
 };
 
-TEST_F(LayoutTest, EveryControlHasItsRectangleTooltipCaptionAndVisibility)
+// The window: a fixed-size tool window with its caption, and every control in its place.
+TEST_F(WindowTest, LayoutMatchesTheTable)
 {
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("          .:[Vorlo Player]:."));
+    const Qt::WindowFlags flags = form.windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(flags.testFlags(Qt::WindowCloseButtonHint | Qt::WindowTitleHint));
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
     form.show();
     for (const Control& c : kControls) {
         SCOPED_TRACE(c.name);
@@ -66,17 +80,7 @@ TEST_F(LayoutTest, EveryControlHasItsRectangleTooltipCaptionAndVisibility)
     EXPECT_EQ(form.findChildren<QWidget*>().size(), static_cast<qsizetype>(std::size(kControls)));
 }
 
-TEST_F(LayoutTest, WindowIsAFixedSizeToolWindowWithItsCaption)
-{
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("          .:[Vorlo Player]:."));
-    const Qt::WindowFlags flags = form.windowFlags();
-    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
-    EXPECT_TRUE(flags.testFlags(Qt::WindowCloseButtonHint | Qt::WindowTitleHint));
-    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
-}
-
-TEST_F(LayoutTest, FocusStartsOnPlayAndTabWalksTheButtonsInOrder)
+TEST_F(WindowTest, FocusStartsOnPlayAndTabWalksTheButtonsInOrder)
 {
     form.show();
     form.activateWindow();
@@ -92,17 +96,14 @@ TEST_F(LayoutTest, FocusStartsOnPlayAndTabWalksTheButtonsInOrder)
 
 // The window as it is drawn, where fonts do not matter: the black strips between the
 // rows, the light grey bar below them, and every button's face clear of its caption.
-TEST_F(LayoutTest, RendersBlackGapsAndTheGreyBar)
+TEST_F(WindowTest, RendersBlackGapsAndTheGreyBar)
 {
     form.show();
     const QImage picture = form.grab().toImage();
     ASSERT_EQ(picture.size(), QSize(144, 65));
-    for (int y : {21, 22, 23, 45, 46, 47})
-        for (int x = 0; x < 144; ++x)
-            ASSERT_EQ(picture.pixelColor(x, y), QColor(Qt::black)) << x << ',' << y;
-    for (int y = 48; y < 65; ++y)
-        for (int x = 0; x < 144; ++x)
-            ASSERT_EQ(picture.pixelColor(x, y), QColor(0xE0, 0xE0, 0xE0)) << x << ',' << y;
+    for (int y = 21; y < 65; ++y)
+        for (int x = 0; x < 144 && (y < 24 || y > 44); ++x)
+            ASSERT_EQ(picture.pixelColor(x, y), y < 48 ? QColor(Qt::black) : QColor(0xE0, 0xE0, 0xE0)) << x << ',' << y;
     for (const QPoint face : {QPoint(4, 10), QPoint(52, 10), QPoint(100, 10), QPoint(4, 34), QPoint(52, 34),
                               QPoint(100, 34), QPoint(124, 34)})
         EXPECT_NE(picture.pixelColor(face), QColor(Qt::black)) << face.x() << ',' << face.y();
@@ -117,7 +118,7 @@ TEST(Twips, PixelsScaleWithTheDensity)
 
 // A click sends what a direct call of the button's operation sends. On track 2, previous
 // and next ask for different tracks.
-TEST_F(LayoutTest, EachTransportButtonRunsItsOperation)
+TEST_F(WindowTest, EachTransportButtonRunsItsOperation)
 {
     platform.ReplyTo("status cdaudio current track", "2");
     const std::pair<const char*, void (Form1::*)()> bindings[] = {
@@ -131,6 +132,82 @@ TEST_F(LayoutTest, EachTransportButtonRunsItsOperation)
         form.findChild<QPushButton*>(button)->click();
         EXPECT_EQ(platform.Log(), direct) << button;
     }
+}
+
+struct Slack {
+    double screen;
+    double window;
+    std::optional<std::int32_t> edge; // nothing: an overflow
+};
+
+TEST(CentredEdge, RoundsTheSlackThenHalvesTowardZero)
+{
+    const Slack cases[] = {
+        {19200, 2250, 8475},     // 1280 px screen, 150 px window: even slack
+        {2161, 2160, 0},         // one twip of slack
+        {2157, 2160, -1},        // odd slack halves toward zero, below zero too
+        {1500, 2250, -375},      // a screen narrower than the window: no clamping
+        {2162.5, 2160, 1},       // a half goes to the even neighbour
+        {2147483648.0, 0, {}},   // beyond 32 bits
+        {std::numeric_limits<double>::quiet_NaN(), 0, {}},
+    };
+    for (const Slack& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.screen << " - " << c.window);
+        if (c.edge)
+            EXPECT_EQ(CentredEdge(c.screen, c.window), *c.edge);
+        else
+            EXPECT_THROW(CentredEdge(c.screen, c.window), std::overflow_error);
+    }
+}
+
+// The dialogs run with the display timer stopped, so that no tick sends a command.
+TEST_F(WindowTest, ExitAnsweredNoChangesNothing)
+{
+    form.Controls().Timer1->stop();
+    form.show();
+    test::BoxAnswerer answer(QMessageBox::No);
+    form.Controls().Command1->click();
+    EXPECT_EQ(answer.Boxes(), QStringList{"Exit?|Are you sure you want to Exit?|0|" +
+                                          QString::number((QMessageBox::Yes | QMessageBox::No).toInt())});
+    EXPECT_TRUE(platform.Log().empty());
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(WindowTest, AboutNamesTheProductAndItsMakerOnOneLine)
+{
+    form.Controls().Timer1->stop();
+    test::BoxAnswerer answer(QMessageBox::Ok);
+    form.Controls().Command2->click();
+    ASSERT_EQ(answer.Boxes().size(), 1);
+    const QStringList box = answer.Boxes().front().split('|');
+    EXPECT_EQ(box[0], "About Vorlo Player");
+    EXPECT_TRUE(box[1].contains("Vorlo Productions") && !box[1].contains('\n')) << box[1].toStdString();
+    EXPECT_EQ(box[3], QString::number(QMessageBox::Ok));
+}
+
+// Fails the process with code 3 the moment it is asked to stop or close anything.
+class NoReleasePlatform final : public test::RecordingPlatform {
+    std::uint32_t SendString(std::string_view command, char* reply, std::uint32_t capacity) override
+    {
+        if (command.starts_with("stop ") || command.starts_with("close "))
+            std::_Exit(3);
+        return RecordingPlatform::SendString(command, reply, capacity);
+    }
+};
+
+TEST(LifecycleDeathTest, ExitAnsweredYesEndsAtOnceWithoutReleasing)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            NoReleasePlatform platform;
+            media::ScopedMediaPlatform bound(platform);
+            Form1 form;
+            form.show();
+            test::BoxAnswerer answer(QMessageBox::Yes);
+            form.Controls().Command1->click();
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 } // namespace
