@@ -77,6 +77,8 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 {
     if (AudioSectorsFrom(lsn, count) < count)
         return false;
+    if (!cdio::ImageFilesPresent(disc_->Get()))
+        return false;
     if (paranoia_)
         return ReadVerified(lsn, count, out);
     return policy_.Read([this](std::int32_t at, std::uint32_t n, std::byte* to) { return ReadDirect(at, n, to); },

@@ -17,7 +17,8 @@ namespace vorlo::platform {
 // its bytes cannot change between reads and verifying them would only cost time.
 // Construction does no I/O: the disc is opened on the first read, on the reader thread,
 // through a handle of the source's own. Read errors follow ReadRetry's policy. Sectors
-// outside the audio tracks are never read.
+// outside the audio tracks are never read. An image whose files are removed while it is
+// read fails its reads from then on, as a disc taken out of its drive would.
 class ParanoiaSectorSource final : public SectorSource {
 public:
     enum class Verification {

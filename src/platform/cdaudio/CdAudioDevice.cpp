@@ -87,6 +87,14 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         medium.reset();
     }
 
+    // The disc can no longer be read (an image removed or cut short since it was opened):
+    // the device holds no disc from now on, as a drive whose disc was taken out.
+    void DiscGone()
+    {
+        Forget();
+        phase = Phase::NoDisc;
+    }
+
     // Opens the drive and reads its TOC on the worker; the result is installed unless the
     // device was closed or the door opened meanwhile. Precondition: lock held.
     void LoadInBackground(bool closeDoorFirst)
@@ -176,6 +184,10 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         if (end <= *start) {
             positionLsn = *start;
             return mcierr::kNone;
+        }
+        if (medium && !medium->Readable(*start, end)) {
+            DiscGone();
+            return mcierr::kDeviceNotReady;
         }
         if (!source)
             return mcierr::kHardware;

@@ -3,6 +3,8 @@
 #include "platform/cdaudio/DiscMedium.h"
 #include "platform/audio/cdio/LibraryLock.h"
 
+#include <array>
+
 namespace vorlo::platform {
 namespace {
 
@@ -12,6 +14,14 @@ public:
 
     DiscToc ReadToc() override { return handle_.ReadToc(); }
 
+    // On an image: its files are still there, and the span's first and last sectors read.
+    bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
+    {
+        if (location_.kind != DiscLocation::Kind::Image)
+            return true;
+        return cdio::ImageFilesPresent(handle_.get()) && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
+    }
+
     // Paranoia-verified reads on a drive, direct reads on an image, through a handle of
     // the source's own that it opens on the engine's reader thread.
     std::unique_ptr<SectorSource> CreateSource() override
@@ -20,6 +30,13 @@ public:
     }
 
 private:
+    bool ReadsSector(std::int32_t lsn)
+    {
+        std::array<std::byte, kBytesPerSector> sector;
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        return cdio_read_audio_sectors(handle_.get(), sector.data(), lsn, 1) == DRIVER_OP_SUCCESS;
+    }
+
     static CdioHandle Open(const DiscLocation& location)
     {
         return location.kind == DiscLocation::Kind::Image ? CdioHandle::OpenImage(location.path)

@@ -35,6 +35,17 @@ public:
     // A reader of the disc's audio sectors for the playback engine. It shares nothing with
     // this medium's handle, so that playback never waits on a TOC read or an eject.
     virtual std::unique_ptr<SectorSource> CreateSource() = 0;
+
+    // Whether the audio sectors [firstLsn, endLsn) can still be read; asked before each
+    // play. An image whose files were removed or cut short since it was opened cannot.
+    // Quick on an image. A drive answers true without touching the disc: no command may
+    // wait on it, and its reads fail on their own. Never throws.
+    virtual bool Readable(std::int32_t firstLsn, std::int32_t endLsn)
+    {
+        (void)firstLsn;
+        (void)endLsn;
+        return true;
+    }
 };
 
 // Opens a medium at a location; throws CdioError when libcdio refuses it.

@@ -2,7 +2,11 @@
 
 #include "platform/audio/cdio/LibraryLock.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 namespace vorlo::platform::cdio {
 
@@ -61,6 +65,25 @@ std::vector<Cdio::Span> Cdio::AudioTracks() const
             spans.push_back({begin, end});
     }
     return spans;
+}
+
+bool ImageFilesPresent(CdIo_t* image)
+{
+    std::vector<std::string> paths;
+    {
+        const LibraryLock lock(LibraryMutex());
+        const char* mode = cdio_get_arg(image, "access-mode");
+        if (!mode || std::string_view(mode) != "image")
+            return true;
+        // "source" names the file of sectors, "cue" the sheet that lays them out.
+        for (const char* key : {"source", "cue"})
+            if (const char* path = cdio_get_arg(image, key); path && *path)
+                paths.emplace_back(path);
+    }
+    return std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0;
+    });
 }
 
 } // namespace vorlo::platform::cdio

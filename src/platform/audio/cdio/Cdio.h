@@ -35,4 +35,9 @@ private:
     CdIo_t* handle_;
 };
 
+// Whether the files of the disc image behind `image` are still where they were opened.
+// libcdio keeps its files open, so an image removed since reads on from the removed files;
+// this tells a removed image from one still there. True for a drive. No media I/O.
+bool ImageFilesPresent(CdIo_t* image);
+
 } // namespace vorlo::platform::cdio
