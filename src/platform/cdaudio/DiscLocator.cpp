@@ -24,6 +24,12 @@ MciError LocateDisc(DiscLocation& location, std::string& why)
             why = std::string("VORLO_CDROM names neither a device node nor a disc image: ") + named;
             return mcierr::kInvalidFile;
         }
+        // libcdio would take an empty sheet for a bare .bin and complain about a file no
+        // one named.
+        if (location.kind == DiscLocation::Kind::Image && info.st_size == 0) {
+            why = std::string("VORLO_CDROM names an empty file: ") + named;
+            return mcierr::kInvalidFile;
+        }
         return mcierr::kNone;
     }
     location.path = DefaultDrive();
