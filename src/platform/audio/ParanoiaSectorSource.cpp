@@ -22,8 +22,8 @@ thread_local ReadRetry* tCounting = nullptr;
 
 } // namespace
 
-ParanoiaSectorSource::ParanoiaSectorSource(std::string source, Verification verification)
-    : name_(std::move(source)), verification_(verification)
+ParanoiaSectorSource::ParanoiaSectorSource(std::string source, Verification verification, int simulatedFaults)
+    : name_(std::move(source)), verification_(verification), simulatedFaults_(simulatedFaults)
 {
 }
 
@@ -42,6 +42,7 @@ bool ParanoiaSectorSource::Open()
                             (verification_ == Verification::Automatic && !disc->IsImage());
         if (verify) {
             drive_ = std::make_unique<cdio::CdromDrive>(disc->Get());
+            drive_->Get()->i_test_flags = simulatedFaults_;
             paranoia_ = std::make_unique<cdio::Paranoia>(*drive_, kParanoiaMode);
         }
         audio_ = disc->AudioTracks();

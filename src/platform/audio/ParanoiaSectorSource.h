@@ -29,7 +29,10 @@ public:
 
     // `source` names a drive node or disc image as libcdio takes it; empty means the
     // default drive. Never throws for a source that cannot be opened: reads fail instead.
-    explicit ParanoiaSectorSource(std::string source, Verification verification = Verification::Automatic);
+    // `simulatedFaults` are libcdio-paranoia's drive test flags (CDDA_TEST_*: jitter,
+    // underruns), which make verified reads meet the faults of a poor drive; 0 for none.
+    explicit ParanoiaSectorSource(std::string source, Verification verification = Verification::Automatic,
+                                  int simulatedFaults = 0);
     ~ParanoiaSectorSource() override;
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
@@ -47,6 +50,7 @@ private:
 
     std::string name_;
     Verification verification_;
+    int simulatedFaults_;
     bool openFailed_ = false;
     std::unique_ptr<cdio::Cdio> disc_;
     std::unique_ptr<cdio::CdromDrive> drive_;
