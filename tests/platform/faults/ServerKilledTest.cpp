@@ -1,0 +1,69 @@
+// The sound server is killed while the disc plays: status queries keep answering at
+// once, play stops by itself, and once a server is back "play" works again. The test
+// runs a server of its own, so that the suite's shared one lives on.
+#include "FaultSupport.h"
+#include "audio/PulseTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vorlo::test {
+namespace {
+
+const char* const kTick[] = {
+    "status sound length", "status movie length", "status midi length",
+    "status cdaudio length", "status cdaudio position", "status cdaudio mode",
+    "status cdaudio current track",
+};
+
+// Asks the display's queries over and over for `span`; returns the slowest answer.
+Clock::duration SlowestQueryOver(FaultService& service, Clock::duration span)
+{
+    Clock::duration slowest{};
+    for (const auto until = Clock::now() + span; Clock::now() < until; std::this_thread::sleep_for(5ms))
+        for (const char* query : kTick)
+            slowest = std::max(slowest, service.Send(query).took);
+    return slowest;
+}
+
+std::int64_t Micros(Clock::duration d) { return std::chrono::duration_cast<std::chrono::microseconds>(d).count(); }
+
+TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsBack)
+{
+    PrivateServer server;
+    ASSERT_TRUE(server.Start());
+    ScopedVariable address("PULSE_SERVER", server.Address());
+    ScopedVariable realSound("VORLO_AUDIO", std::nullopt);
+    ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
+    FaultService service;
+    ASSERT_EQ(service.Send("open cdaudio").error, 0u);
+    ASSERT_EQ(service.Send("set cdaudio time format milliseconds").error, 0u);
+    ASSERT_EQ(service.Send("play cdaudio").error, 0u);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_EQ(service.Text("status cdaudio mode"), "playing");
+
+    server.Kill();
+    const Clock::duration slowest = SlowestQueryOver(service, 1500ms);
+    EXPECT_LT(slowest, kCommandBound) << "the slowest query took " << Micros(slowest) << " us";
+    EXPECT_TRUE(service.Eventually("status cdaudio mode", "stopped", 2s));
+    const std::string held = service.Text("status cdaudio position");
+    EXPECT_GT(std::stoi(held), 2001) << "the position went back to the start";
+    EXPECT_EQ(service.Text("status cdaudio position"), held);
+
+    const TimedReply refused = service.Send("play cdaudio");
+    EXPECT_EQ(refused.error, platform::PlaybackEngine::kHardwareError);
+    EXPECT_EQ(refused.text, "");
+    EXPECT_LT(Micros(SlowestQueryOver(service, 200ms)), Micros(kCommandBound)) << "after a play that found no server";
+
+    ASSERT_TRUE(server.Start());
+    EXPECT_EQ(service.Send("play cdaudio").error, 0u);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(service.Text("status cdaudio mode"), "playing");
+    EXPECT_GT(std::stoi(service.Text("status cdaudio position")), std::stoi(held));
+    EXPECT_EQ(service.Send("stop cdaudio").error, 0u);
+    EXPECT_EQ(service.Send("close cdaudio").error, 0u);
+}
+
+} // namespace
+} // namespace vorlo::test
