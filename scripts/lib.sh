@@ -41,13 +41,15 @@ vorlo_stop_pulse() {
 }
 
 # vorlo_start_xvfb: starts a private X server at 96 DPI on a 1280x1024 screen for the tests
-# that need a real window system, and exports DISPLAY. vorlo_stop_xvfb ends it.
+# that need a real window system, and exports DISPLAY. vorlo_stop_xvfb ends it. The server
+# never resets itself when its last client leaves, so that a client arriving just then
+# (one test after another, one benchmark step after another) is not turned away.
 vorlo_start_xvfb() {
   local n
   for n in $(seq 90 130); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
   VORLO_XVFB_PID=$!
   export DISPLAY=":$n" VORLO_XVFB_PID
   for _ in $(seq 50); do
