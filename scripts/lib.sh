@@ -4,7 +4,6 @@ VORLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # vorlo_build DIR [cmake options...]: configures and builds the project into DIR.
 vorlo_build() {
-  export VORLO_SCRIPTED_BUILD=1
   local dir=$1; shift
   cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${VORLO_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
@@ -82,7 +81,6 @@ VORLO_FUZZ_TARGETS=(reply_value service_commands disc_sheet)
 # vorlo_build_fuzzers DIR: builds the libFuzzer targets into DIR with clang, and only what
 # they need.
 vorlo_build_fuzzers() {
-  export VORLO_SCRIPTED_BUILD=1
   local dir=$1
   CC=clang CXX=clang++ cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVORLO_FUZZ=ON -DVORLO_BUILD_TESTS=OFF -DVORLO_BUILD_BENCH=OFF >/dev/null
