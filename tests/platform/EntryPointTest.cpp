@@ -1,6 +1,12 @@
 #include "ServiceFixture.h"
 
+#include "platform/Mci.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace vorlo::test {
 namespace {
@@ -41,6 +47,24 @@ TEST(EntryPointTest, DoorMessageNeedsAnOpenDevice)
     EXPECT_EQ(disc.Send("status cdaudio mode"), "0\tplaying");
     EXPECT_EQ(disc.Send("status cdaudio number of tracks"), "0\t2");
     EXPECT_EQ(service.SendCommand(1, 0x0806 /* another message */, 0, 0), 274u);
+}
+
+// Exit answered Yes ends the player through quick_exit; the trace still gets its last lines.
+TEST(EntryPointTest, TraceKeepsItsLastLinesWhenTheProgramEndsAtOnce)
+{
+    ScratchDir dir;
+    const std::string trace = (dir.path() / "trace.txt").string();
+    EXPECT_EXIT(
+        {
+            setenv("VORLO_MCI_TRACE", trace.c_str(), 1);
+            char reply[128];
+            platform::mciSendString("status midi length", reply, sizeof reply, 0);
+            std::quick_exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    std::stringstream lines;
+    lines << std::ifstream(trace).rdbuf();
+    EXPECT_NE(lines.str().find("\tstatus midi length\t263\t\n"), std::string::npos) << lines.str();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace vorlo::platform {
@@ -42,6 +43,13 @@ MciService::~MciService()
 MciService& MciService::Instance()
 {
     static MciService service(OpenLibcdioCdAudio, TraceWriter::FromEnvironment());
+    // Ending through quick_exit skips destructors; the last trace lines must still reach
+    // the file. The trace pointer never changes after construction.
+    static const bool flushesAtQuickExit = std::at_quick_exit([] {
+        if (service.trace_)
+            service.trace_->Flush();
+    }) == 0;
+    (void)flushesAtQuickExit;
     return service;
 }
 

@@ -91,6 +91,16 @@ void TraceWriter::Record(std::string_view command, MciError error, std::string_v
         wake_.notify_one();
 }
 
+void TraceWriter::Flush()
+{
+    if (!file_)
+        return;
+    std::lock_guard lock(mutex_);
+    std::fwrite(pending_.data(), 1, pending_.size(), file_);
+    std::fflush(file_);
+    pending_.clear();
+}
+
 void TraceWriter::Drain(std::unique_lock<std::mutex>& lock)
 {
     writing_.clear();

@@ -28,6 +28,10 @@ public:
 
     void Record(std::string_view command, MciError error, std::string_view reply);
 
+    // Writes what is pending on the calling thread. For a program that ends through
+    // quick_exit, which runs no destructors; the writer thread may still be running.
+    void Flush();
+
 private:
     void Run();
     void Drain(std::unique_lock<std::mutex>& lock);
