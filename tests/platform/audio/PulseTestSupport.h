@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Mci.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +11,6 @@
 #include <string>
 
 namespace vorlo::test {
-
-// Sets (or, given nothing, unsets) an environment variable for a scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 struct Reply {
     platform::MciError error;

@@ -29,7 +29,7 @@ bool StopsWithin(const PlaybackEngine& engine, Clock::duration limit)
 
 class ServerLossTest : public ::testing::Test {
 protected:
-    ScopedVariable realSound_{"VORLO_AUDIO", std::nullopt};
+    ScopedEnv realSound_{"VORLO_AUDIO", std::nullopt};
     std::shared_ptr<platform::SectorSource> source_ = std::make_shared<platform::ParanoiaSectorSource>(VORLO_DEMO_CUE);
 };
 
@@ -37,7 +37,7 @@ TEST_F(ServerLossTest, WhenTheServerDiesDuringPlayPlayStopsAndNothingHangs)
 {
     PrivateServer server;
     ASSERT_TRUE(server.Start());
-    ScopedVariable address("PULSE_SERVER", server.Address());
+    ScopedEnv address("PULSE_SERVER", server.Address());
     const auto engine = PlaybackEngine::Create();
     ASSERT_EQ(engine->PlayShared(source_, 0, 750), 0u);
     std::this_thread::sleep_for(500ms);
@@ -61,8 +61,8 @@ TEST_F(ServerLossTest, WhenTheServerDiesDuringPlayPlayStopsAndNothingHangs)
 TEST_F(ServerLossTest, WithoutAServerPlayFailsAtOnceEverythingElseWorksAndTheNextPlayAfterItComesBackWorks)
 {
     PrivateServer server;
-    ScopedVariable address("PULSE_SERVER", server.Address());  // no server there
-    ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
+    ScopedEnv address("PULSE_SERVER", server.Address());  // no server there
+    ScopedEnv disc("VORLO_CDROM", VORLO_DEMO_CUE);
     ASSERT_EQ(Mci("open cdaudio").error, 0u);
     const auto before = Clock::now();
     EXPECT_EQ(Mci("play cdaudio").error, PlaybackEngine::kHardwareError);

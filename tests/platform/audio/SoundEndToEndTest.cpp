@@ -72,8 +72,8 @@ protected:
     }
 
     const Samples image_ = ReadFile(VORLO_DEMO_BIN);
-    ScopedVariable realSound_{"VORLO_AUDIO", std::nullopt};
-    std::optional<ScopedVariable> disc_;
+    ScopedEnv realSound_{"VORLO_AUDIO", std::nullopt};
+    std::optional<ScopedEnv> disc_;
     std::unique_ptr<MonitorRecorder> recorder_;
 };
 
@@ -210,7 +210,7 @@ TEST_F(SoundEndToEndTest, DataTracksNeverReachTheSink)
 
 TEST_F(SoundEndToEndTest, VorloMciPutsTheFirstTwoSecondsOfTheDiscOnTheDefaultSink)
 {
-    ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
+    ScopedEnv disc("VORLO_CDROM", VORLO_DEMO_CUE);
     const std::string replies = testing::TempDir() + "/vorlo-mci-replies.txt";
     std::remove(replies.c_str());
     FILE* mci = popen((std::string(VORLO_MCI_PATH) + " > " + replies).c_str(), "w");

@@ -33,9 +33,9 @@ TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsB
 {
     PrivateServer server;
     ASSERT_TRUE(server.Start());
-    ScopedVariable address("PULSE_SERVER", server.Address());
-    ScopedVariable realSound("VORLO_AUDIO", std::nullopt);
-    ScopedVariable disc("VORLO_CDROM", VORLO_DEMO_CUE);
+    ScopedEnv address("PULSE_SERVER", server.Address());
+    ScopedEnv realSound("VORLO_AUDIO", std::nullopt);
+    ScopedEnv disc("VORLO_CDROM", VORLO_DEMO_CUE);
     FaultService service;
     ASSERT_EQ(service.Send("open cdaudio").error, 0u);
     ASSERT_EQ(service.Send("set cdaudio time format milliseconds").error, 0u);
