@@ -17,7 +17,7 @@ namespace vorlo::fuzz {
 class FuzzScratch {
 public:
     static constexpr int kTracks = 3;
-    static constexpr int kSectorsPerTrack = 75; // one second each
+    static constexpr int kSectorsPerTrack = 10; // short, so that a play costs little
 
     FuzzScratch()
     {

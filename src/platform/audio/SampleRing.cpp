@@ -5,11 +5,14 @@
 
 namespace vorlo::platform {
 
-SampleRing::SampleRing(std::size_t capacity) : buffer_(capacity) {}
+SampleRing::SampleRing(std::size_t capacity)
+    : capacity_(capacity), buffer_(std::make_unique_for_overwrite<std::byte[]>(capacity))
+{
+}
 
 std::size_t SampleRing::Writable() const
 {
-    return buffer_.size() - static_cast<std::size_t>(written_.load() - read_.load());
+    return capacity_ - static_cast<std::size_t>(written_.load() - read_.load());
 }
 
 std::size_t SampleRing::Readable() const
@@ -20,10 +23,10 @@ std::size_t SampleRing::Readable() const
 void SampleRing::Write(const std::byte* data, std::size_t size)
 {
     const std::uint64_t at = written_.load(std::memory_order_relaxed);
-    const std::size_t offset = static_cast<std::size_t>(at % buffer_.size());
-    const std::size_t first = std::min(size, buffer_.size() - offset);
-    std::memcpy(buffer_.data() + offset, data, first);
-    std::memcpy(buffer_.data(), data + first, size - first);
+    const std::size_t offset = static_cast<std::size_t>(at % capacity_);
+    const std::size_t first = std::min(size, capacity_ - offset);
+    std::memcpy(buffer_.get() + offset, data, first);
+    std::memcpy(buffer_.get(), data + first, size - first);
     written_.store(at + size, std::memory_order_release);
 }
 
@@ -32,10 +35,10 @@ std::size_t SampleRing::Advance(std::byte* out, std::size_t size)
     const std::uint64_t at = read_.load(std::memory_order_relaxed);
     const std::size_t count = std::min(size, Readable());
     if (out) {
-        const std::size_t offset = static_cast<std::size_t>(at % buffer_.size());
-        const std::size_t first = std::min(count, buffer_.size() - offset);
-        std::memcpy(out, buffer_.data() + offset, first);
-        std::memcpy(out + first, buffer_.data(), count - first);
+        const std::size_t offset = static_cast<std::size_t>(at % capacity_);
+        const std::size_t first = std::min(count, capacity_ - offset);
+        std::memcpy(out, buffer_.get() + offset, first);
+        std::memcpy(out + first, buffer_.get(), count - first);
     }
     read_.store(at + count);
     // The producer announces what it waits for before it checks the space, and this side

@@ -4,8 +4,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <vector>
 
 namespace vorlo::platform {
 
@@ -16,7 +16,7 @@ class SampleRing {
 public:
     explicit SampleRing(std::size_t capacity);
 
-    std::size_t Capacity() const { return buffer_.size(); }
+    std::size_t Capacity() const { return capacity_; }
 
     // Producer side.
     std::size_t Writable() const;
@@ -44,7 +44,10 @@ public:
 private:
     std::size_t Advance(std::byte* out, std::size_t size);
 
-    std::vector<std::byte> buffer_;
+    // Left uninitialised: a play writes every byte before it is read, and the ring is
+    // large enough that zeroing it would cost more than a short play does.
+    std::size_t capacity_;
+    std::unique_ptr<std::byte[]> buffer_;
     std::atomic<std::uint64_t> written_{0};
     std::atomic<std::uint64_t> read_{0};
     std::atomic<bool> ended_{false};

@@ -24,7 +24,7 @@ std::int64_t SectorsUpTo(std::int64_t frame) { return SectorOf(frame + kFramesPe
 } // namespace
 
 SectorReader::SectorReader(SampleRing& ring)
-    : ring_(ring), chunk_(kChunkSectors * kBytesPerSector), thread_([this] { Run(); })
+    : ring_(ring), chunk_(std::make_unique_for_overwrite<std::byte[]>(kChunkSectors * kBytesPerSector)), thread_([this] { Run(); })
 {
 }
 
@@ -116,13 +116,13 @@ void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
                 return;
             ring_.WaitForSpace(size);
         }
-        const bool read = job.source->ReadSectors(lsn, sectors, chunk_.data());
+        const bool read = job.source->ReadSectors(lsn, sectors, chunk_.get());
 
         std::unique_lock lock(mutex_);
         if (generation != generation_)
             return;
         if (read)
-            ring_.Write(chunk_.data() + skip, size);
+            ring_.Write(chunk_.get() + skip, size);
         const bool last = !read || chunkEnd >= job.endFrame;
         if (last)
             ring_.MarkEnd();

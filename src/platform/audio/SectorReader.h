@@ -49,7 +49,7 @@ private:
     bool Current(std::uint64_t generation);
 
     SampleRing& ring_;
-    std::vector<std::byte> chunk_;
+    std::unique_ptr<std::byte[]> chunk_; // uninitialised: each read fills what it uses
     std::mutex mutex_;
     std::condition_variable changed_;
     std::uint64_t generation_ = 0;
