@@ -6,40 +6,19 @@
 #include "app/Form1.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 
 namespace vorlo::app {
 namespace {
 
 constexpr int kBarPixels = 144;
 constexpr int kTick = 100;
-
-// Waits for the next modal box and presses `answer` on it; false if none came.
-bool AnswerBox(QPushButton* opener, QMessageBox::StandardButton answer)
-{
-    bool answered = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        poll.stop();
-        answered = true;
-        box->button(answer)->click();
-    });
-    poll.start(10);
-    opener->click();
-    return answered;
-}
 
 // No window other than the player's is on show.
 bool OnlyThePlayerIsShown(const QWidget& form)
@@ -103,19 +82,20 @@ TEST(NoSoundServer, TheWindowRunsAndEveryButtonBehaves)
     c.Command18->click();  // Eject: stops, opens, opens the door of an image (nothing), stops
     QTest::qWait(2 * kTick);
     EXPECT_TRUE(OnlyThePlayerIsShown(form));
-    EXPECT_TRUE(AnswerBox(c.Command2, QMessageBox::Ok)) << "About showed no box";
-    EXPECT_TRUE(AnswerBox(c.Command1, QMessageBox::No)) << "Exit asked nothing";
+    for (const auto& [button, answer] : {std::pair(c.Command2, QMessageBox::Ok), std::pair(c.Command1, QMessageBox::No)}) {
+        test::BoxAnswerer answerer(answer);
+        button->click();
+        EXPECT_EQ(answerer.Boxes().size(), 1) << button->toolTip().toStdString() << " showed no box";
+    }
     EXPECT_TRUE(form.isVisible());
 
     // Every play the buttons sent failed for want of a server; nothing else did.
-    QFile file(trace);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList commands = test::TraceField(trace, 1), errors = test::TraceField(trace, 2);
     int plays = 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() >= 3 && fields[1].startsWith("play cdaudio")) {
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        if (commands[i].startsWith("play cdaudio")) {
             ++plays;
-            EXPECT_EQ(fields[2], "262") << line.constData();
+            EXPECT_EQ(errors[i], "262") << commands[i].toStdString();
         }
     }
     EXPECT_EQ(plays, 2);

@@ -8,6 +8,8 @@
 #include "app/SurfaceWidget.h"
 #include "media/MediaChannel.h"
 
+#include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -39,6 +41,17 @@ inline double Ask(std::string_view query)
     media::ReplyBuffer buffer;
     media::SendMediaCommand(query, buffer);
     return media::ReplyValue(buffer);
+}
+
+// One field of every line of the trace, whose lines are "time command error reply".
+inline QStringList TraceField(const QString& path, int field)
+{
+    QFile file(path);
+    QStringList values;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts))
+            values << line.section('\t', field, field);
+    return values;
 }
 
 } // namespace vorlo::test

@@ -5,7 +5,6 @@
 
 #include "app/Form1.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -19,17 +18,6 @@ namespace vorlo::app {
 namespace {
 
 using test::Ask;
-
-// One field of every line of the trace, whose lines are "time command error reply".
-QStringList TraceField(const QString& path, int field)
-{
-    QFile file(path);
-    QStringList values;
-    if (file.open(QIODevice::ReadOnly))
-        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts))
-            values << line.section('\t', field, field);
-    return values;
-}
 
 // The service reads VORLO_MCI_TRACE when it first runs, in the test's own process.
 class Player : public testing::Test {
@@ -63,8 +51,8 @@ TEST_F(Player, PlayIsTracedAndTheBarShowsTheTracedPosition)
     QTest::qWait(300); // the last paint reaches the screen, the trace its file
     const QPoint at = c.ProgressBar4->mapTo(form.get(), QPoint(0, 0));
     const QImage bar = form->screen()->grabWindow(form->winId(), at.x(), at.y(), 144, 17).toImage();
-    const QStringList commands = TraceField(tracePath, 1);
-    const QStringList replies = TraceField(tracePath, 3);
+    const QStringList commands = test::TraceField(tracePath, 1);
+    const QStringList replies = test::TraceField(tracePath, 3);
 
     const qsizetype played = commands.indexOf("play cdaudio");
     ASSERT_GE(played, 4);
@@ -95,7 +83,7 @@ TEST_F(Player, ClosingTracesTheReleaseCommandsInOrder)
     const QStringList release = {"stop sound",  "stop midi",  "stop movie",  "stop cdaudio",  "stop capture",
                                  "close sound", "close midi", "close movie", "close cdaudio", "close capture",
                                  "stop cdaudio", "close cdaudio"};
-    const auto tail = [&] { const QStringList all = TraceField(tracePath, 1); return all.mid(all.size() - 12); };
+    const auto tail = [&] { const QStringList all = test::TraceField(tracePath, 1); return all.mid(all.size() - 12); };
     (void)QTest::qWaitFor([&] { return tail() == release; }, 3000); // the trace reaches its file within 100 ms
     EXPECT_EQ(tail(), release);
 }

@@ -17,10 +17,10 @@ namespace {
 // another, and a track shorter than its pregap makes libcdio warn on every open.
 TEST(CdioSafetyTest, OpensAndReadsOnSeveralThreadsAtOnce)
 {
-    ScratchDir dir;
+    TempFolder dir;
     TestDisc disc;
     disc.tracks = {{.sectors = 75}, {.pregapSectors = 10, .sectors = 75}, {.pregapSectors = 10, .sectors = 75}};
-    const std::string cue = disc.Write(dir.path(), "short-pregaps");
+    const std::string cue = disc.Write(dir.Path(), "short-pregaps");
     constexpr int kRounds = 300;
 
     std::thread service([&] {
@@ -46,8 +46,8 @@ TEST(CdioSafetyTest, TracksOutOfPlaceAreRefused)
         {"tracks backwards", "  TRACK 01 AUDIO\n    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n"},
         {"two tracks at one place", "  TRACK 01 AUDIO\n    INDEX 01 00:01:00\n  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n"},
     };
-    ScratchDir dir;
-    const std::string cue = TestDisc::AudioOnly(3, 75).Write(dir.path(), "disc");
+    TempFolder dir;
+    const std::string cue = TestDisc::AudioOnly(3, 75).Write(dir.Path(), "disc");
     for (const auto& [name, tracks] : sheets) {
         std::ofstream(cue, std::ios::trunc) << "FILE \"disc.bin\" BINARY\n" << tracks;
         ServiceOnDisc disc(cue);

@@ -72,7 +72,7 @@ void ExpectAgreesWithCdInfo(const std::string& cue)
 
 TEST(DiscImageTest, GeneratedImagesAgreeWithCdInfo)
 {
-    ScratchDir dir;
+    TempFolder dir;
     const std::pair<const char*, TestDisc> discs[] = {
         {"audio_only", TestDisc::AudioOnly(4, 200)},
         {"data_first", {{{false, 0, 300}, {true, 0, 450}, {true, 0, 300}}}},
@@ -82,7 +82,7 @@ TEST(DiscImageTest, GeneratedImagesAgreeWithCdInfo)
         {"ninety_nine", TestDisc::AudioOnly(99, 10)},
     };
     for (const auto& [name, disc] : discs)
-        ExpectAgreesWithCdInfo(disc.Write(dir.path(), name));
+        ExpectAgreesWithCdInfo(disc.Write(dir.Path(), name));
 }
 
 TEST(DiscImageTest, SharedImagesAgreeWithCdInfo)
@@ -97,9 +97,9 @@ TEST(DiscImageTest, SharedImagesAgreeWithCdInfo)
 // data track; a disc with no audio has nothing to play.
 TEST(DiscImageTest, PlayKeepsToAudioTracks)
 {
-    ScratchDir dir;
+    TempFolder dir;
     const TestDisc made{{{false, 0, 300}, {true, 0, 450}, {true, 0, 300}, {false, 0, 600}}};
-    ServiceOnDisc disc(made.Write(dir.path(), "mixed"));
+    ServiceOnDisc disc(made.Write(dir.Path(), "mixed"));
     FakeEngineState& engine = *disc.engine;
     disc.Send("open cdaudio");
     disc.Send("set cdaudio time format tmsf");
@@ -117,7 +117,7 @@ TEST(DiscImageTest, PlayKeepsToAudioTracks)
     EXPECT_EQ(disc.Send("play cdaudio from 2 to 3"), "0\t");
     EXPECT_EQ(std::pair(engine.first, engine.end), std::pair(300, 750));
 
-    ServiceOnDisc data(TestDisc{{{false, 0, 300}}}.Write(dir.path(), "data"));
+    ServiceOnDisc data(TestDisc{{{false, 0, 300}}}.Write(dir.Path(), "data"));
     data.Send("open cdaudio");
     EXPECT_EQ(data.Send("play cdaudio"), "262\t");
     EXPECT_EQ(data.engine->plays, 0);

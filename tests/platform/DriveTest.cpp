@@ -10,8 +10,6 @@
 namespace vorlo::test {
 namespace {
 
-using namespace std::chrono_literals;
-
 // A drive whose TOC arrives when the test releases it, as a slow drive's would. The
 // device's worker may outlive a test, so it shares this state.
 struct FakeDrive {
@@ -56,16 +54,6 @@ platform::CdAudioParts DriveParts(const std::shared_ptr<FakeDrive>& drive)
 
 class DriveTest : public ::testing::Test {
 protected:
-    // Sends `command` until it answers `expected`, for at most two seconds.
-    static bool Eventually(ServiceOnDisc& disc, const std::string& command, const std::string& expected)
-    {
-        for (auto deadline = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < deadline;
-             std::this_thread::sleep_for(1ms))
-            if (disc.Send(command) == expected)
-                return true;
-        return false;
-    }
-
     std::shared_ptr<FakeDrive> drive = std::make_shared<FakeDrive>();
     ServiceOnDisc disc{"/dev/fake-drive", DriveParts(drive), platform::DiscLocation::Kind::Drive};
 };
@@ -84,7 +72,7 @@ TEST_F(DriveTest, QueriesWaitForTheTocAndAnEarlyPlayStartsWhenItIsIn)
     EXPECT_EQ(disc.engine->plays, 0);
 
     drive->release.set_value();
-    ASSERT_TRUE(Eventually(disc, "status cdaudio mode", "0\tplaying"));
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "playing"));
     EXPECT_EQ(disc.engine->first, 1000) << "the play waited for the TOC, in the format it was given in";
     EXPECT_EQ(disc.Send("status cdaudio position"), "0\t15334");
 }
@@ -93,7 +81,7 @@ TEST_F(DriveTest, DoorOpensAndClosesOnTheWorker)
 {
     drive->release.set_value();
     disc.Send("open cdaudio");
-    ASSERT_TRUE(Eventually(disc, "status cdaudio mode", "0\tstopped"));
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped"));
     disc.Send("play cdaudio");
 
     EXPECT_EQ(disc.service.SendCommand(1, 0x080D, 0x100, 0), 0u);
@@ -106,7 +94,7 @@ TEST_F(DriveTest, DoorOpensAndClosesOnTheWorker)
     EXPECT_EQ(drive->opened, 1);
 
     EXPECT_EQ(disc.Send("set cdaudio door closed"), "0\t");
-    ASSERT_TRUE(Eventually(disc, "status cdaudio mode", "0\tstopped"));
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped"));
     EXPECT_EQ(drive->closed, 1);
     EXPECT_EQ(disc.Send("status cdaudio number of tracks"), "0\t2");
 }
@@ -115,7 +103,7 @@ TEST_F(DriveTest, EmptyDriveOpensButAnswersNoQuery)
 {
     drive->empty = true;
     EXPECT_EQ(disc.Send("open cdaudio"), "0\t1");
-    ASSERT_TRUE(Eventually(disc, "status cdaudio media present", "0\tfalse"));
+    ASSERT_TRUE(disc.Eventually("status cdaudio media present", "false"));
     EXPECT_EQ(disc.Send("status cdaudio length"), "276\t");
     EXPECT_EQ(disc.Send("close cdaudio"), "0\t");
 }

@@ -16,8 +16,8 @@ constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
 
 TEST(EntryPointTest, DeviceIdsNameOpenAliasesOnly)
 {
-    ScratchDir dir;
-    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.path(), "ids"));
+    TempFolder dir;
+    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.Path(), "ids"));
     EXPECT_EQ(disc.service.DeviceId("cdaudio"), 0u);
     EXPECT_EQ(disc.Send("open cdaudio"), "0\t1");
     EXPECT_EQ(disc.Send("open CDAudio alias Second shareable wait"), "0\t2");
@@ -35,8 +35,8 @@ TEST(EntryPointTest, DeviceIdsNameOpenAliasesOnly)
 // On an image the door opens without effect; a message to an id that is not open changes nothing.
 TEST(EntryPointTest, DoorMessageNeedsAnOpenDevice)
 {
-    ScratchDir dir;
-    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.path(), "door"));
+    TempFolder dir;
+    ServiceOnDisc disc(TestDisc::AudioOnly(2).Write(dir.Path(), "door"));
     platform::MciService& service = disc.service;
     EXPECT_EQ(service.SendCommand(1, kMciSet, kMciSetDoorOpen, 0), 257u);
     disc.Send("open cdaudio");
@@ -52,8 +52,8 @@ TEST(EntryPointTest, DoorMessageNeedsAnOpenDevice)
 // Exit answered Yes ends the player through quick_exit; the trace still gets its last lines.
 TEST(EntryPointTest, TraceKeepsItsLastLinesWhenTheProgramEndsAtOnce)
 {
-    ScratchDir dir;
-    const std::string trace = (dir.path() / "trace.txt").string();
+    TempFolder dir;
+    const std::string trace = (dir.Path() / "trace.txt").string();
     EXPECT_EXIT(
         {
             setenv("VORLO_MCI_TRACE", trace.c_str(), 1);

@@ -1,23 +1,28 @@
 #pragma once
 
-// A media service whose "open cdaudio" opens the cdaudio device on a disc image (or on a
-// fake drive) and plays through a fake engine whose clock the test moves.
+// A media service of the test's own over the real cdaudio device, with commands timed as
+// the caller waits for them. By default it plays through a fake engine whose clock the
+// test moves; the fault tests give it the real one.
 #include "platform/audio/PlaybackEngine.h"
 #include "platform/cdaudio/CdAudioDevice.h"
 #include "platform/service/MciService.h"
 #include "support/TempFolder.h"
 #include "support/TestDisc.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace vorlo::test {
 
-// The scratch folder, under the name the platform tests use.
-struct ScratchDir : TempFolder {
-    const std::filesystem::path& path() const { return Path(); }
-};
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// How long the caller of any command may wait, as a bound for a test: the service's
+// promise is 20 ms, and a loaded machine gets no more than that.
+inline constexpr auto kCommandBound = 20ms;
 
 // What the device last asked the engine to play, and what the test says is heard and
 // whether play goes on. Shared, because the device's worker may outlive a test.
@@ -47,12 +52,18 @@ private:
     std::shared_ptr<FakeEngineState> s_;
 };
 
+struct TimedReply {
+    platform::MciError error = 0;
+    std::string text;
+    Clock::duration took{};
+};
+
 class ServiceOnDisc {
 public:
+    // On the disc at `path`, playing through the fake engine.
     explicit ServiceOnDisc(std::string path, platform::CdAudioParts parts = {},
                            platform::DiscLocation::Kind kind = platform::DiscLocation::Kind::Image)
-        : engine(std::make_shared<FakeEngineState>()),
-          service([this, path = std::move(path), parts, kind](const platform::MciOpenRequest&,
+        : service([this, path = std::move(path), parts, kind](const platform::MciOpenRequest&,
                                                               platform::MciError& error, std::string& why) {
               platform::CdAudioParts with = parts;
               with.createEngine = [state = engine] { return std::make_unique<FakeEngine>(state); };
@@ -61,15 +72,47 @@ public:
     {
     }
 
-    // Sends a command; returns "ERROR\tREPLY", the way vorlo-mci prints it.
-    std::string Send(const std::string& command)
+    // On the drive or image that VORLO_CDROM names at each open, as the player's own
+    // service, with the engine that `parts` makes (by default the one the environment picks).
+    struct Located {};
+    explicit ServiceOnDisc(Located, platform::CdAudioParts parts = {})
+        : service([parts](const platform::MciOpenRequest&, platform::MciError& error, std::string& why) {
+              platform::DiscLocation location;
+              if ((error = platform::LocateDisc(location, why)))
+                  return std::unique_ptr<platform::MciDevice>();
+              return std::unique_ptr<platform::MciDevice>(platform::CdAudioDevice::Open(location, parts, error, why));
+          })
     {
-        char reply[128];
-        const platform::MciError error = service.SendString(command.c_str(), reply, sizeof reply);
-        return std::to_string(error) + "\t" + reply;
     }
 
-    std::shared_ptr<FakeEngineState> engine;
+    TimedReply Timed(const std::string& command)
+    {
+        char reply[128] = {};
+        TimedReply timed;
+        const auto before = Clock::now();
+        timed.error = service.SendString(command.c_str(), reply, sizeof reply);
+        timed.took = Clock::now() - before;
+        timed.text = reply;
+        return timed;
+    }
+    // "ERROR\tREPLY", the way vorlo-mci prints it.
+    std::string Send(const std::string& command)
+    {
+        const TimedReply reply = Timed(command);
+        return std::to_string(reply.error) + "\t" + reply.text;
+    }
+    std::string Text(const std::string& command) { return Timed(command).text; }
+
+    // Asks `command` until it answers `expected`, for at most `limit`.
+    bool Eventually(const std::string& command, const std::string& expected, Clock::duration limit = 2s)
+    {
+        for (const auto deadline = Clock::now() + limit; Clock::now() < deadline; std::this_thread::sleep_for(5ms))
+            if (Text(command) == expected)
+                return true;
+        return false;
+    }
+
+    std::shared_ptr<FakeEngineState> engine = std::make_shared<FakeEngineState>();
     platform::MciService service;
 };
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 
 namespace vorlo::test {
@@ -10,8 +9,8 @@ namespace {
 
 class ServiceGrammarTest : public ::testing::Test {
 protected:
-    ScratchDir dir;
-    ServiceOnDisc disc{TestDisc::AudioOnly(3, 750).Write(dir.path(), "grammar")};
+    TempFolder dir;
+    ServiceOnDisc disc{TestDisc::AudioOnly(3, 750).Write(dir.Path(), "grammar")};
 };
 
 // The rows run in order, with "cdaudio" open on a three-track disc from the first row on.
@@ -114,29 +113,6 @@ TEST_F(ServiceGrammarTest, ThePlayersCommandsAreAllUnderstood)
         char reply[128];
         const auto error = disc.service.SendString(command, reply, sizeof reply);
         EXPECT_EQ(grammarErrors.count(error), 0u) << command << " failed with " << error;
-    }
-}
-
-// Commands stitched together from the vocabulary, numbers and stray bytes: whatever the
-// service answers, a failure leaves an empty reply and no reply overruns its area.
-TEST_F(ServiceGrammarTest, RandomCommandsNeverBreakTheReplyContract)
-{
-    const std::vector<std::string> words = {
-        "open", "close", "play", "stop", "pause", "seek", "set", "status", "save", "cdaudio", "capture", "new",
-        "type", "waveaudio", "alias", "from", "to", "end", "time", "format", "tmsf", "door", "length", "position",
-        "track", "current", "mode", "ready", "wait", "0", "2", "99", "2001", "1:02:03", "4294967295", "\"", "\t", "-"};
-    std::uint32_t seed = 12345;
-    const auto next = [&seed](std::size_t bound) { return ((seed = seed * 1664525u + 1013904223u) >> 8) % bound; };
-    for (int i = 0; i < 20000; ++i) {
-        std::string command;
-        for (std::size_t n = next(7); n > 0; --n)
-            command += words[next(words.size())] + (next(4) ? " " : "");
-        const std::uint32_t capacity = 1 + next(12);
-        std::string area(capacity + 4, '#');
-        const auto error = disc.service.SendString(command.c_str(), area.data(), capacity);
-        ASSERT_EQ(area.substr(capacity), "####") << command;
-        ASSERT_LT(std::strlen(area.c_str()), capacity) << command;
-        ASSERT_TRUE(!error || area[0] == '\0') << command;
     }
 }
 

@@ -15,10 +15,10 @@ struct Row {
 // The rows run in order on one open device; "set" rows switch the format for those after.
 TEST(TimeFormatTest, RepliesAndRangesFollowThePlatformsRules)
 {
-    ScratchDir dir;
+    TempFolder dir;
     TestDisc made; // tracks at LSN 0, 1000 and 1500 (absolute frames 150, 1150, 1650); lead-out 1800
     made.tracks = {{.sectors = 1000}, {.sectors = 500}, {.sectors = 300}};
-    ServiceOnDisc disc(made.Write(dir.path(), "three"));
+    ServiceOnDisc disc(made.Write(dir.Path(), "three"));
     const Row rows[] = {
         {"open cdaudio", "0\t1"},
         // msf right after open; positions are absolute, so track 1 is at 00:02:00.

@@ -13,7 +13,7 @@ add_dependencies(audio_tests vorlo_demo_disc)
 
 include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 add_executable(audio_pulse_tests
-  audio/SoundEndToEndTest.cpp audio/ServerLossTest.cpp
+  audio/SoundEndToEndTest.cpp
   audio/MonitorRecorder.cpp audio/SoundMatch.cpp audio/PrivateServer.cpp)
 target_link_libraries(audio_pulse_tests PRIVATE vorlo_platform vorlo_test_support PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)

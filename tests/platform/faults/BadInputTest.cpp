@@ -1,7 +1,7 @@
 // Disc images that cannot be played: every one gives a clear error on open (a nonzero
 // error number and a reason that names the file), the service stays usable, and nothing
 // crashes.
-#include "FaultSupport.h"
+#include "ServiceFixture.h"
 #include "support/TempFolder.h"
 #include "support/TestDisc.h"
 
@@ -49,26 +49,26 @@ TEST(BadInputTest, EverySheetGivesAClearErrorOnOpen)
     TempFolder dir;
     const std::vector<BadSheet> sheets = BadSheets(dir.Path());
     ASSERT_GT(sheets.size(), 7u) << "the shared bad sheets are missing";
-    FaultService service;
+    ServiceOnDisc service{ServiceOnDisc::Located{}};
     for (const BadSheet& sheet : sheets) {
         SCOPED_TRACE(sheet.path.string());
         setenv("VORLO_CDROM", sheet.path.c_str(), 1);
-        const TimedReply open = service.Send("open cdaudio");
+        const TimedReply open = service.Timed("open cdaudio");
         EXPECT_EQ(open.error, sheet.error);
         EXPECT_EQ(open.text, "");
         EXPECT_LT(open.took, kCommandBound);
-        EXPECT_NE(service.service().TakeFailureDetail().find(sheet.path.filename().string()), std::string::npos)
+        EXPECT_NE(service.service.TakeFailureDetail().find(sheet.path.filename().string()), std::string::npos)
             << "the reason does not name the file";
-        EXPECT_EQ(service.Send("status cdaudio mode").error, platform::mcierr::kInvalidDeviceName);
-        EXPECT_EQ(service.Send("play cdaudio").error, platform::mcierr::kInvalidDeviceName);
+        EXPECT_EQ(service.Timed("status cdaudio mode").error, platform::mcierr::kInvalidDeviceName);
+        EXPECT_EQ(service.Timed("play cdaudio").error, platform::mcierr::kInvalidDeviceName);
     }
 
     // None of it leaves a trace: a good disc opens and plays after them all.
     setenv("VORLO_CDROM", TestDisc::AudioOnly(2).Write(dir.Path(), "good").c_str(), 1);
-    EXPECT_EQ(service.Send("open cdaudio").error, 0u);
-    EXPECT_EQ(service.Send("play cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("open cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("play cdaudio").error, 0u);
     EXPECT_EQ(service.Text("status cdaudio mode"), "playing");
-    EXPECT_EQ(service.Send("close cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("close cdaudio").error, 0u);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // A disc image that is cut short or removed while it plays: play stops by itself, the
 // service keeps answering, and the next play fails with an error instead of pretending.
-#include "FaultSupport.h"
+#include "ServiceFixture.h"
 #include "support/TempFolder.h"
 #include "support/TestDisc.h"
 
@@ -44,10 +44,10 @@ TEST_P(DiscGoneTest, PlayStopsAndTheNextPlayFails)
     const fs::path cue = TestDisc::AudioOnly(1, kSectors).Write(dir.Path(), "gone");
     const fs::path bin = dir.Path() / "gone.bin";
     setenv("VORLO_CDROM", cue.c_str(), 1);
-    FaultService disc;
-    ASSERT_EQ(disc.Send("open cdaudio").error, 0u);
-    ASSERT_EQ(disc.Send("set cdaudio time format milliseconds").error, 0u);
-    ASSERT_EQ(disc.Send("play cdaudio").error, 0u);
+    ServiceOnDisc disc{ServiceOnDisc::Located{}};
+    ASSERT_EQ(disc.Timed("open cdaudio").error, 0u);
+    ASSERT_EQ(disc.Timed("set cdaudio time format milliseconds").error, 0u);
+    ASSERT_EQ(disc.Timed("play cdaudio").error, 0u);
     std::this_thread::sleep_for(300ms);
 
     GetParam().damage(cue, bin);
@@ -59,20 +59,20 @@ TEST_P(DiscGoneTest, PlayStopsAndTheNextPlayFails)
     EXPECT_EQ(disc.Text("status cdaudio position"), held) << "the position holds still";
 
     for (const char* play : {"play cdaudio", "play cdaudio from 2001"}) {
-        const TimedReply reply = disc.Send(play);
+        const TimedReply reply = disc.Timed(play);
         EXPECT_EQ(reply.error, platform::mcierr::kDeviceNotReady) << play;
         EXPECT_EQ(reply.text, "");
         EXPECT_LT(reply.took, kCommandBound) << play;
     }
     EXPECT_EQ(disc.Text("status cdaudio mode"), "not ready");
     EXPECT_EQ(disc.Text("status cdaudio media present"), "false");
-    EXPECT_EQ(disc.Send("status cdaudio length").error, platform::mcierr::kDeviceNotReady);
+    EXPECT_EQ(disc.Timed("status cdaudio length").error, platform::mcierr::kDeviceNotReady);
 
     // The player's next Play closes and opens again: that names what is wrong, at once.
-    EXPECT_EQ(disc.Send("close cdaudio").error, 0u);
-    EXPECT_EQ(disc.Send("open cdaudio").error, GetParam().reopen);
+    EXPECT_EQ(disc.Timed("close cdaudio").error, 0u);
+    EXPECT_EQ(disc.Timed("open cdaudio").error, GetParam().reopen);
     if (GetParam().reopen)
-        EXPECT_FALSE(disc.service().TakeFailureDetail().empty());
+        EXPECT_FALSE(disc.service.TakeFailureDetail().empty());
     else
         EXPECT_EQ(disc.Text("status cdaudio length"), "00:01:74") << "what is left, in msf after the open";
 }

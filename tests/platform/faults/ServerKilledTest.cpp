@@ -1,7 +1,7 @@
 // The sound server is killed while the disc plays: status queries keep answering at
 // once, play stops by itself, and once a server is back "play" works again. The test
 // runs a server of its own, so that the suite's shared one lives on.
-#include "FaultSupport.h"
+#include "ServiceFixture.h"
 #include "audio/PulseTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,12 @@ const char* const kTick[] = {
 };
 
 // Asks the display's queries over and over for `span`; returns the slowest answer.
-Clock::duration SlowestQueryOver(FaultService& service, Clock::duration span)
+Clock::duration SlowestQueryOver(ServiceOnDisc& service, Clock::duration span)
 {
     Clock::duration slowest{};
     for (const auto until = Clock::now() + span; Clock::now() < until; std::this_thread::sleep_for(5ms))
         for (const char* query : kTick)
-            slowest = std::max(slowest, service.Send(query).took);
+            slowest = std::max(slowest, service.Timed(query).took);
     return slowest;
 }
 
@@ -36,10 +36,10 @@ TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsB
     ScopedEnv address("PULSE_SERVER", server.Address());
     ScopedEnv realSound("VORLO_AUDIO", std::nullopt);
     ScopedEnv disc("VORLO_CDROM", VORLO_DEMO_CUE);
-    FaultService service;
-    ASSERT_EQ(service.Send("open cdaudio").error, 0u);
-    ASSERT_EQ(service.Send("set cdaudio time format milliseconds").error, 0u);
-    ASSERT_EQ(service.Send("play cdaudio").error, 0u);
+    ServiceOnDisc service{ServiceOnDisc::Located{}};
+    ASSERT_EQ(service.Timed("open cdaudio").error, 0u);
+    ASSERT_EQ(service.Timed("set cdaudio time format milliseconds").error, 0u);
+    ASSERT_EQ(service.Timed("play cdaudio").error, 0u);
     std::this_thread::sleep_for(500ms);
     ASSERT_EQ(service.Text("status cdaudio mode"), "playing");
 
@@ -51,18 +51,18 @@ TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsB
     EXPECT_GT(std::stoi(held), 2001) << "the position went back to the start";
     EXPECT_EQ(service.Text("status cdaudio position"), held);
 
-    const TimedReply refused = service.Send("play cdaudio");
+    const TimedReply refused = service.Timed("play cdaudio");
     EXPECT_EQ(refused.error, platform::PlaybackEngine::kHardwareError);
     EXPECT_EQ(refused.text, "");
     EXPECT_LT(Micros(SlowestQueryOver(service, 200ms)), Micros(kCommandBound)) << "after a play that found no server";
 
     ASSERT_TRUE(server.Start());
-    EXPECT_EQ(service.Send("play cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("play cdaudio").error, 0u);
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(service.Text("status cdaudio mode"), "playing");
     EXPECT_GT(std::stoi(service.Text("status cdaudio position")), std::stoi(held));
-    EXPECT_EQ(service.Send("stop cdaudio").error, 0u);
-    EXPECT_EQ(service.Send("close cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("stop cdaudio").error, 0u);
+    EXPECT_EQ(service.Timed("close cdaudio").error, 0u);
 }
 
 } // namespace

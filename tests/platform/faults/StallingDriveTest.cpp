@@ -1,6 +1,6 @@
 // A drive that takes two seconds over every read: the service still answers every
 // command at once, whatever the reader is doing meanwhile.
-#include "FaultSupport.h"
+#include "ServiceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -58,11 +58,11 @@ const char* const kScript[] = {
 TEST(StallingDriveTest, EveryCommandIsAnsweredWithinTheBound)
 {
     setenv("VORLO_CDROM", "/dev/null", 1);  // a device node: the cdaudio device takes it for a drive
-    FaultService drive(StallingDrive());
+    ServiceOnDisc drive(ServiceOnDisc::Located{}, StallingDrive());
     Clock::duration slowest{};
     std::string slowestCommand, modes;
     for (const char* command : kScript) {
-        const TimedReply reply = drive.Send(command);
+        const TimedReply reply = drive.Timed(command);
         if (std::string_view(command) == "status cdaudio mode")
             modes += reply.text + ";";
         if (reply.took > slowest) {
