@@ -26,8 +26,12 @@ NullOutput::~NullOutput() { Stop(); }
 bool NullOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
 {
     Stop();
-    stopping_ = false;
-    dataAdded_ = false;
+    {
+        // The reader may be calling DataAvailable already.
+        std::lock_guard lock(mutex_);
+        stopping_ = false;
+        dataAdded_ = false;
+    }
     thread_ = std::thread([this, &ring, &clock, ended = std::move(ended)] { Run(ring, clock, ended); });
     return true;
 }

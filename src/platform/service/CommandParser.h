@@ -35,7 +35,7 @@ MciError ParseOpen(const CommandHead& head, MciOpenRequest& request);
 // required.
 MciError ParseRequest(const CommandHead& head, MciRequest& request);
 
-// Helpers the parser is made of, exposed for the tests.
+// Building blocks of the parser.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // A time value: decimal digits, or up to four colon-separated fields of 0..255 packed one
 // byte per field, lowest field first. Empty on anything else, or beyond 32 bits.
