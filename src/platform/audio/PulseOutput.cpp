@@ -4,6 +4,7 @@
 #include "platform/audio/SectorSource.h"
 #include "platform/audio/pulse/Error.h"
 #include "platform/audio/pulse/LockGuard.h"
+#include "platform/audio/pulse/Volume.h"
 
 #include <pulse/timeval.h>
 #include <pulse/volume.h>
@@ -34,23 +35,6 @@ constexpr auto kServerTimeout = 1000ms;
 constexpr pa_stream_flags_t kStreamFlags = static_cast<pa_stream_flags_t>(
     PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY |
     PA_STREAM_NO_REMIX_CHANNELS | PA_STREAM_START_UNMUTED);
-
-pa_volume_t ToPulseVolume(std::uint16_t level)
-{
-    // Full scale is exactly 100%, where the server passes samples through untouched.
-    if (level == OutputVolume::kFull)
-        return PA_VOLUME_NORM;
-    return pa_sw_volume_from_linear(static_cast<double>(level) / OutputVolume::kFull);
-}
-
-pa_cvolume ToPulseVolume(std::uint32_t word)
-{
-    pa_cvolume volume{};
-    volume.channels = kDiscFormat.channels;
-    volume.values[0] = ToPulseVolume(static_cast<std::uint16_t>(word & 0xFFFF));
-    volume.values[1] = ToPulseVolume(static_cast<std::uint16_t>(word >> 16));
-    return volume;
-}
 
 pa_buffer_attr BufferAttributes()
 {
@@ -105,7 +89,7 @@ bool PulseOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
         pa_stream_set_write_callback(stream_->Get(), OnWrite, this);
         pa_stream_set_latency_update_callback(stream_->Get(), OnLatencyUpdate, this);
         stream_->SetStateListener([this] { OnStateChange(); });
-        const pa_cvolume volume = ToPulseVolume(volumeWord_);
+        const pa_cvolume volume = pulse::StereoVolume(volumeWord_);
         stream_->ConnectPlayback(nullptr, BufferAttributes(), kStreamFlags, &volume, kServerTimeout);
         started_ = true;
         return true;
@@ -194,7 +178,7 @@ void PulseOutput::FollowVolume()
     if (word == volumeWord_)
         return;
     volumeWord_ = word;
-    stream_->SetVolume(ToPulseVolume(word));
+    stream_->SetVolume(pulse::StereoVolume(word));
 }
 
 void PulseOutput::Finish(End end)

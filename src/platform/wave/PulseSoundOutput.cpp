@@ -5,6 +5,7 @@
 #include "platform/audio/pulse/LockGuard.h"
 #include "platform/audio/pulse/Stream.h"
 #include "platform/audio/pulse/ThreadedMainloop.h"
+#include "platform/audio/pulse/Volume.h"
 
 #include <pulse/timeval.h>
 #include <pulse/volume.h>
@@ -22,22 +23,10 @@ constexpr std::chrono::milliseconds kSetUpTimeout{2000};
 constexpr std::chrono::milliseconds kStallTimeout{5000};
 constexpr pa_usec_t kTargetLatency = 200 * PA_USEC_PER_MSEC;
 
-// A level of the output volume word as a stream volume: 0..65535 onto the samples' own
-// scale, linearly, as disc playback maps it; full is exactly 100%.
-pa_volume_t PulseLevel(std::uint16_t level)
+// The output volume word, for a stream with the channel map `map`.
+pa_cvolume OutputVolumeFor(std::uint32_t word, const pa_channel_map& map)
 {
-    if (level == OutputVolume::kFull)
-        return PA_VOLUME_NORM;
-    return pa_sw_volume_from_linear(static_cast<double>(level) / OutputVolume::kFull);
-}
-
-pa_cvolume OutputVolumeFor(const pa_channel_map& map)
-{
-    pa_cvolume volume;
-    pa_cvolume_init(&volume);
-    volume.channels = 2;
-    volume.values[0] = PulseLevel(OutputVolume::Left());
-    volume.values[1] = PulseLevel(OutputVolume::Right());
+    pa_cvolume volume = pulse::StereoVolume(word);
     pa_channel_map stereo;
     pa_channel_map_init_stereo(&stereo);
     pa_cvolume_remap(&volume, &stereo, &map);
@@ -65,7 +54,7 @@ public:
             attr.maxlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
             attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatency, &spec_));
             word_ = OutputVolume::Word();
-            const pa_cvolume volume = OutputVolumeFor(map_);
+            const pa_cvolume volume = OutputVolumeFor(word_, map_);
             stream_->ConnectPlayback(nullptr, attr, PA_STREAM_ADJUST_LATENCY, &volume, kSetUpTimeout);
         } catch (const std::exception& error) {
             stream_.reset();
@@ -130,7 +119,7 @@ private:
         if (OutputVolume::Word() == word_)
             return;
         word_ = OutputVolume::Word();
-        stream_->SetVolume(OutputVolumeFor(map_));
+        stream_->SetVolume(OutputVolumeFor(word_, map_));
     }
 
     static void OnWritable(pa_stream*, std::size_t, void* userdata)
