@@ -37,15 +37,15 @@ bool ParanoiaSectorSource::Open()
     if (openFailed_)
         return false;
     try {
-        auto disc = std::make_unique<cdio::Cdio>(name_);
+        CdioHandle disc = CdioHandle::OpenImage(name_);
+        toc_ = disc.ReadToc();
         const bool verify = verification_ == Verification::Verified ||
-                            (verification_ == Verification::Automatic && !disc->IsImage());
+                            (verification_ == Verification::Automatic && !disc.IsImage());
         if (verify) {
-            drive_ = std::make_unique<cdio::CdromDrive>(disc->Get());
+            drive_ = std::make_unique<cdio::CdromDrive>(disc.get());
             drive_->Get()->i_test_flags = simulatedFaults_;
             paranoia_ = std::make_unique<cdio::Paranoia>(*drive_, kParanoiaMode);
         }
-        audio_ = disc->AudioTracks();
         disc_ = std::move(disc);
         return true;
     } catch (const std::runtime_error&) {
@@ -60,25 +60,18 @@ std::uint32_t ParanoiaSectorSource::AudioSectorsFrom(std::int32_t lsn, std::uint
 {
     if (!Open())
         return 0;
-    for (const cdio::Cdio::Span& track : audio_) {
-        if (lsn < track.begin || lsn >= track.end)
-            continue;
-        // Adjacent audio tracks make one run.
-        std::int32_t end = track.end;
-        for (const cdio::Cdio::Span& next : audio_) {
-            if (next.begin == end)
-                end = next.end;
-        }
-        return static_cast<std::uint32_t>(std::min<std::int64_t>(count, end - lsn));
-    }
-    return 0;
+    // Adjacent audio tracks make one run, up to a data track or the lead-out.
+    if (toc_.Empty() || lsn < toc_.tracks.front().startLsn || lsn >= toc_.leadOutLsn ||
+        !toc_.Track(toc_.TrackAt(lsn)).audio)
+        return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(count, toc_.AudioEndAfter(lsn) - lsn));
 }
 
 bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
     if (AudioSectorsFrom(lsn, count) < count)
         return false;
-    if (!cdio::ImageFilesPresent(disc_->Get()))
+    if (!disc_->FilesPresent())
         return false;
     if (paranoia_)
         return ReadVerified(lsn, count, out);
@@ -89,7 +82,7 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 bool ParanoiaSectorSource::ReadDirect(std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
     const cdio::LibraryLock lock(cdio::LibraryMutex());
-    return cdio_read_audio_sectors(disc_->Get(), out, lsn, count) == DRIVER_OP_SUCCESS;
+    return cdio_read_audio_sectors(disc_->get(), out, lsn, count) == DRIVER_OP_SUCCESS;
 }
 
 bool ParanoiaSectorSource::ReadVerified(std::int32_t lsn, std::uint32_t count, std::byte* out)

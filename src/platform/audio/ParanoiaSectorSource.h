@@ -2,13 +2,13 @@
 
 #include "platform/audio/ReadRetry.h"
 #include "platform/audio/SectorSource.h"
-#include "platform/audio/cdio/Cdio.h"
+#include "platform/audio/cdio/CdioHandle.h"
 #include "platform/audio/cdio/Paranoia.h"
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace vorlo::platform {
 
@@ -27,8 +27,7 @@ public:
         Direct,     // never
     };
 
-    // `source` names a drive node or disc image as libcdio takes it; empty means the
-    // default drive. Never throws for a source that cannot be opened: reads fail instead.
+    // `source` names a drive node or disc image as libcdio takes it. Never throws for a source that cannot be opened: reads fail instead.
     // `simulatedFaults` are libcdio-paranoia's drive test flags (CDDA_TEST_*: jitter,
     // underruns), which make verified reads meet the faults of a poor drive; 0 for none.
     explicit ParanoiaSectorSource(std::string source, Verification verification = Verification::Automatic,
@@ -52,10 +51,10 @@ private:
     Verification verification_;
     int simulatedFaults_;
     bool openFailed_ = false;
-    std::unique_ptr<cdio::Cdio> disc_;
+    std::optional<CdioHandle> disc_;
     std::unique_ptr<cdio::CdromDrive> drive_;
     std::unique_ptr<cdio::Paranoia> paranoia_;
-    std::vector<cdio::Cdio::Span> audio_;
+    DiscToc toc_;
     std::int32_t nextVerified_ = -1;
     ReadRetry policy_;
 };

@@ -11,7 +11,7 @@ target_sources(vorlo_platform PRIVATE
   audio/PulseOutput.cpp
   audio/ReadRetry.cpp
   audio/ParanoiaSectorSource.cpp
-  audio/cdio/Cdio.cpp
+  audio/cdio/CdioHandle.cpp
   audio/cdio/Paranoia.cpp
   audio/pulse/Error.cpp
   audio/pulse/ThreadedMainloop.cpp

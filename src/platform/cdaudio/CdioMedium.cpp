@@ -1,7 +1,7 @@
 #include "platform/audio/ParanoiaSectorSource.h"
-#include "platform/cdaudio/CdioHandle.h"
-#include "platform/cdaudio/DiscMedium.h"
+#include "platform/audio/cdio/CdioHandle.h"
 #include "platform/audio/cdio/LibraryLock.h"
+#include "platform/cdaudio/DiscMedium.h"
 
 #include <array>
 
@@ -19,7 +19,7 @@ public:
     {
         if (location_.kind != DiscLocation::Kind::Image)
             return true;
-        return cdio::ImageFilesPresent(handle_.get()) && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
+        return handle_.FilesPresent() && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
     }
 
     // Paranoia-verified reads on a drive, direct reads on an image, through a handle of

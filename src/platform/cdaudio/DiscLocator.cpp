@@ -1,4 +1,4 @@
-#include "platform/cdaudio/CdioHandle.h"
+#include "platform/audio/cdio/CdioHandle.h"
 #include "platform/cdaudio/DiscMedium.h"
 #include "platform/service/MciErrors.h"
 

@@ -1,7 +1,6 @@
 # Sources of src/platform/cdaudio: the cdaudio device over libcdio.
 target_sources(vorlo_platform PRIVATE
   cdaudio/CdAudioDevice.cpp
-  cdaudio/CdioHandle.cpp
   cdaudio/CdioMedium.cpp
   cdaudio/CdTime.cpp
   cdaudio/DiscLocator.cpp

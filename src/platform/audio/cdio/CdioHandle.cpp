@@ -1,10 +1,14 @@
-#include "platform/cdaudio/CdioHandle.h"
+#include "platform/audio/cdio/CdioHandle.h"
 
 #include "platform/audio/cdio/LibraryLock.h"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <mutex>
+#include <string_view>
+#include <vector>
 
 namespace vorlo::platform {
 namespace {
@@ -117,6 +121,37 @@ DiscToc CdioHandle::ReadToc() const
     if (toc.leadOutLsn == CDIO_INVALID_LSN || toc.leadOutLsn < toc.tracks.back().startLsn)
         throw CdioError("libcdio reports no usable lead-out");
     return toc;
+}
+
+bool CdioHandle::IsImage() const
+{
+    switch (cdio_get_driver_id(get())) {
+    case DRIVER_BINCUE:
+    case DRIVER_CDRDAO:
+    case DRIVER_NRG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CdioHandle::FilesPresent() const
+{
+    std::vector<std::string> paths;
+    {
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        const char* mode = cdio_get_arg(get(), "access-mode");
+        if (!mode || std::string_view(mode) != "image")
+            return true;
+        // "source" names the file of sectors, "cue" the sheet that lays them out.
+        for (const char* key : {"source", "cue"})
+            if (const char* path = cdio_get_arg(get(), key); path && *path)
+                paths.emplace_back(path);
+    }
+    return std::all_of(paths.begin(), paths.end(), [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0;
+    });
 }
 
 void CdioHandle::Destroy::operator()(CdIo_t* handle) const

@@ -22,13 +22,19 @@ public:
 // time. Opening throws CdioError.
 class CdioHandle {
 public:
-    // A CUE/BIN, cdrdao TOC or Nero NRG image, chosen by the file's extension; other files
-    // are left to libcdio to recognise.
+    // A CUE/BIN, cdrdao TOC or Nero NRG image, chosen by the file's extension; other names,
+    // a drive's device node among them, are left to libcdio to recognise.
     static CdioHandle OpenImage(const std::string& path);
     // A drive's device node.
     static CdioHandle OpenDrive(const std::string& device);
 
     CdIo_t* get() const { return handle_.get(); }
+    // True for a disc image, false for a real drive.
+    bool IsImage() const;
+    // Whether the files of an image are still where they were opened (true for a drive).
+    // libcdio keeps its files open, so an image removed since reads on from the removed
+    // files; this tells a removed image from one still there. No media I/O.
+    bool FilesPresent() const;
 
     // The disc's table of contents; empty when the drive holds no disc. Throws CdioError
     // when libcdio reports tracks it cannot place.
