@@ -79,11 +79,12 @@ vorlo_sanitizer_env() {
 VORLO_FUZZ_TARGETS=(reply_value service_commands disc_sheet)
 
 # vorlo_build_fuzzers DIR: builds the libFuzzer targets into DIR with clang, and only what
-# they need.
+# they need, with the sanitizers VORLO_FUZZ_SANITIZERS names (default address,undefined).
 vorlo_build_fuzzers() {
   local dir=$1
   CC=clang CXX=clang++ cmake -S "$VORLO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVORLO_FUZZ=ON -DVORLO_BUILD_TESTS=OFF -DVORLO_BUILD_BENCH=OFF >/dev/null
+    -DVORLO_FUZZ=ON -DVORLO_FUZZ_SANITIZERS="${VORLO_FUZZ_SANITIZERS:-address,undefined}" \
+    -DVORLO_BUILD_TESTS=OFF -DVORLO_BUILD_BENCH=OFF >/dev/null
   cmake --build "$dir" -j"$(nproc)" --target vorlo_fuzzers
 }
 

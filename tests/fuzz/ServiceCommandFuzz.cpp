@@ -1,7 +1,8 @@
 // Drives the media service with command scripts: one command per line, run in order on a
 // fresh service whose "open cdaudio" opens a small disc image and plays through the null
-// sound device. Each reply area is a heap block of exactly its capacity, so that a write
-// past it is caught by AddressSanitizer; the reply contract is checked after every call.
+// sound device. Each reply area is followed by guard bytes that must stay untouched, so
+// that a write past it is caught in every build, with or without AddressSanitizer; the
+// reply contract is checked after every call.
 //
 // A line is a command string, optionally followed by "|N" (a reply capacity of N bytes,
 // 0..kMaxCapacity) or "|-" (no reply area); the default is the player's 128 bytes. A line
@@ -28,6 +29,7 @@ constexpr std::size_t kMaxLines = 64;
 constexpr std::uint32_t kMciSet = 0x080D;
 constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
 constexpr char kUntouched = '\xA5';
+constexpr std::uint32_t kGuardBytes = 16;
 
 const vorlo::fuzz::FuzzScratch& Scratch()
 {
@@ -76,10 +78,12 @@ void SendString(vorlo::platform::MciService& service, const Line& line)
         service.SendString(line.command.c_str(), nullptr, line.capacity);
         return;
     }
-    // Exactly `capacity` bytes: one byte more written is a heap overflow.
-    const std::unique_ptr<char[]> area(new char[line.capacity]);
-    std::memset(area.get(), kUntouched, line.capacity);
+    const std::unique_ptr<char[]> area(new char[line.capacity + kGuardBytes]);
+    std::memset(area.get(), kUntouched, line.capacity + kGuardBytes);
     const MciError error = service.SendString(line.command.c_str(), area.get(), line.capacity);
+    for (std::uint32_t i = line.capacity; i < line.capacity + kGuardBytes; ++i)
+        if (area[i] != kUntouched)
+            std::abort();
     if (line.capacity == 0)
         return;
     // The reply is NUL-terminated inside the area, and empty after any error.

@@ -1,6 +1,6 @@
 #include "ServiceFixture.h"
 #include "platform/audio/ParanoiaSectorSource.h"
-#include "platform/cdaudio/CdioHandle.h"
+#include "platform/audio/cdio/CdioHandle.h"
 
 #include <gtest/gtest.h>
 
