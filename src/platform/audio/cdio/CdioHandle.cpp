@@ -2,11 +2,17 @@
 
 #include "platform/audio/cdio/LibraryLock.h"
 
+#include <string.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +40,64 @@ std::string Extension(const std::string& path)
     std::string ext = path.substr(dot + 1);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
+}
+
+// libcdio 2.1 indexes its table of tracks with counts it never checks. While it opens a
+// CUE sheet or cdrdao TOC file with no TRACK or with more than 99, it writes outside that
+// table. A CUE sheet whose first track is numbered N with only M tracks makes it write to
+// entry M - N, before the table. Up to 64 entries back (88 bytes each) that still lands
+// inside its own image record, whose first 5.6 KB are other fields (ISO 9660 descriptors,
+// track flags) that this player never reads, so sheets such as tracks 4 and 5 of a disc
+// still open; further back it lands on other memory, which the disc-sheet fuzzer found as
+// heap corruption. Such sheets are refused before libcdio sees them. Lines and words are
+// split as libcdio splits them (fgets with its line length, then blanks), so that the
+// tracks counted here are the ones libcdio will count. Returns what is wrong, or nothing;
+// a sheet that cannot be read is left to libcdio to report.
+std::string UnsafeSheet(const std::string& sheet, bool toc)
+{
+    constexpr int kMaxTracks = 99;
+    constexpr int kEntriesInsideTheRecord = 64;
+    constexpr const char* kBlanks = " \t\n\r";
+    const int lineLength = toc ? 512 : 4096;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(sheet.c_str(), "r"), std::fclose);
+    if (!file)
+        return {};
+    std::vector<char> line(static_cast<std::size_t>(lineLength));
+    int tracks = 0;
+    long firstNumber = 0;
+    while (std::fgets(line.data(), lineLength, file.get())) {
+        if (char* comment = toc ? std::strstr(line.data(), "//") : nullptr)
+            *comment = '\0';
+        char* rest = nullptr;
+        const char* keyword = strtok_r(line.data(), kBlanks, &rest);
+        if (!keyword || std::strcmp(keyword, "TRACK") != 0)
+            continue;
+        if (++tracks == 1 && !toc)
+            if (const char* number = strtok_r(nullptr, kBlanks, &rest))
+                firstNumber = std::strtol(number, nullptr, 10);
+    }
+    if (tracks == 0)
+        return "it has no TRACK";
+    if (tracks > kMaxTracks)
+        return "it has more than " + std::to_string(kMaxTracks) + " tracks";
+    if (firstNumber - tracks > kEntriesInsideTheRecord)
+        return "its first track is numbered " + std::to_string(firstNumber) + " but it has only " +
+               std::to_string(tracks);
+    return {};
+}
+
+// The sheet libcdio reads for an image of this extension, if any: a .bin's is the .cue
+// beside it, named as libcdio names it (only an all-lower or all-upper "bin" is replaced).
+std::optional<std::string> SheetOf(const std::string& path, const std::string& ext)
+{
+    if (ext == "cue" || ext == "toc")
+        return path;
+    if (ext != "bin")
+        return std::nullopt;
+    const std::string_view tail = std::string_view(path).substr(path.size() - ext.size());
+    if (tail != "bin" && tail != "BIN")
+        return std::nullopt;
+    return path.substr(0, path.size() - ext.size()) + (tail == "bin" ? "cue" : "CUE");
 }
 
 std::string Failure(const std::string& what, const std::string& path)
@@ -65,6 +129,9 @@ CdioHandle CdioHandle::OpenImage(const std::string& path)
     CaptureLog();
     tLastMessage.clear();
     const std::string ext = Extension(path);
+    if (const auto sheet = SheetOf(path, ext))
+        if (const std::string fault = UnsafeSheet(*sheet, ext == "toc"); !fault.empty())
+            throw CdioError("libcdio cannot safely read the disc image " + path + ": " + fault);
     CdIo_t* handle = nullptr;
     std::unique_lock lock(cdio::LibraryMutex());
     if (ext == "cue")
