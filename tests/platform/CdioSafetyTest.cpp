@@ -39,8 +39,8 @@ TEST(CdioSafetyTest, OpensAndReadsOnSeveralThreadsAtOnce)
 // Sheets that are refused on open, with a reason. On the first three libcdio places a
 // track before the disc's first sector or before the track ahead of it; played, they once
 // sent the reader to negative sectors and past the start of its buffer. On the rest
-// libcdio itself writes outside its table of tracks while it opens them (found by the
-// disc-sheet fuzzer as heap corruption), so they never reach it.
+// libcdio itself writes outside its table of tracks, or divides by a sector size of zero,
+// while it opens them (found by the disc-sheet fuzzer), so they never reach it.
 TEST(CdioSafetyTest, SheetsThatCannotBePlayedSafelyAreRefused)
 {
     std::string hundredTracks;
@@ -58,6 +58,8 @@ TEST(CdioSafetyTest, SheetsThatCannotBePlayedSafelyAreRefused)
         {"no track", "cue", "REM nothing\n"},
         {"a hundred tracks", "cue", hundredTracks},
         {"toc without a track", "toc", "CD_DA\n"},
+        {"toc track without a mode", "toc", "CD_ROM\nTRACK\nFILE \"/"},         // divided by zero
+        {"toc track of an unsized mode", "toc", "CD_ROM\nTRACK MODE2\nFILE \"/\" 0\n"},
     };
     TempFolder dir;
     TestDisc::AudioOnly(3, 75).Write(dir.Path(), "disc");

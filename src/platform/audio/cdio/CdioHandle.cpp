@@ -53,6 +53,15 @@ std::string Extension(const std::string& path)
 // split as libcdio splits them (fgets with its line length, then blanks), so that the
 // tracks counted here are the ones libcdio will count. Returns what is wrong, or nothing;
 // a sheet that cannot be read is left to libcdio to report.
+// In a cdrdao TOC file libcdio sets a track's sector size only for these modes, and it
+// divides by that size: a track without one (no mode, MODE2, MODE2_FORM1 or _FORM2) can
+// end the process with a division by zero while the image opens.
+bool SizedTocMode(const char* mode)
+{
+    static constexpr std::string_view kSized[] = {"AUDIO", "MODE1", "MODE1_RAW", "MODE2_FORM_MIX", "MODE2_RAW"};
+    return mode && std::find(std::begin(kSized), std::end(kSized), std::string_view(mode)) != std::end(kSized);
+}
+
 std::string UnsafeSheet(const std::string& sheet, bool toc)
 {
     constexpr int kMaxTracks = 99;
@@ -72,9 +81,13 @@ std::string UnsafeSheet(const std::string& sheet, bool toc)
         const char* keyword = strtok_r(line.data(), kBlanks, &rest);
         if (!keyword || std::strcmp(keyword, "TRACK") != 0)
             continue;
-        if (++tracks == 1 && !toc)
-            if (const char* number = strtok_r(nullptr, kBlanks, &rest))
-                firstNumber = std::strtol(number, nullptr, 10);
+        ++tracks;
+        const char* next = strtok_r(nullptr, kBlanks, &rest);
+        if (toc && !SizedTocMode(next))
+            return "track " + std::to_string(tracks) + " has no mode whose sector size libcdio knows (" +
+                   (next ? next : "none") + ")";
+        if (tracks == 1 && !toc && next)
+            firstNumber = std::strtol(next, nullptr, 10);
     }
     if (tracks == 0)
         return "it has no TRACK";
