@@ -63,6 +63,9 @@ TEST(CdioSafetyTest, SheetsThatCannotBePlayedSafelyAreRefused)
     };
     TempFolder dir;
     TestDisc::AudioOnly(3, 75).Write(dir.Path(), "disc");
+    // A first track number below any integer is read without overflow; libcdio refuses it.
+    std::ofstream(dir.Path() / "low.cue") << "FILE \"disc.bin\" BINARY\n  TRACK -99999999999999999999 AUDIO\n";
+    EXPECT_EQ(ServiceOnDisc((dir.Path() / "low.cue").string()).Send("open cdaudio"), "296\t");
     for (const auto& sheet : sheets) {
         const std::string path = (dir.Path() / ("sheet." + std::string(sheet.extension))).string();
         const std::string file = std::string(sheet.extension) == "cue" ? "FILE \"disc.bin\" BINARY\n" : "";

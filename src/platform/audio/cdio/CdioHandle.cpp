@@ -93,7 +93,7 @@ std::string UnsafeSheet(const std::string& sheet, bool toc)
         return "it has no TRACK";
     if (tracks > kMaxTracks)
         return "it has more than " + std::to_string(kMaxTracks) + " tracks";
-    if (firstNumber - tracks > kEntriesInsideTheRecord)
+    if (firstNumber > tracks + kEntriesInsideTheRecord)
         return "its first track is numbered " + std::to_string(firstNumber) + " but it has only " +
                std::to_string(tracks);
     return {};
