@@ -1,7 +1,11 @@
 #include "MonitorRecorder.h"
-#include "PulseTestSupport.h"
 #include "SoundMatch.h"
 
+#include "platform/Mci.h"
+#include "platform/audio/ParanoiaSectorSource.h"
+#include "platform/audio/PulseOutput.h"
+#include "platform/audio/StreamEngine.h"
+#include "support/TempFolder.h"
 #include "support/TestDisc.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +29,19 @@ constexpr std::int64_t kTrack2Frame = 1125 * kFramesPerSector;
 constexpr std::int64_t kTrack3Frame = 2175 * kFramesPerSector;
 
 std::int64_t Frames(std::chrono::milliseconds ms) { return ms.count() * kRate / 1000; }
+
+struct Reply {
+    platform::MciError error;
+    std::string text;
+};
+
+// Runs a command string through the service's entry point.
+Reply Mci(const std::string& command)
+{
+    char reply[128] = {};
+    const platform::MciError error = platform::mciSendString(command.c_str(), reply, sizeof reply, 0);
+    return {error, reply};
+}
 
 // Plays through the service's command strings into the private server's null sink,
 // recording its monitor. Each test opens the demo disc (or another) and closes it again.
@@ -225,6 +242,30 @@ TEST_F(SoundEndToEndTest, VorloMciPutsTheFirstTwoSecondsOfTheDiscOnTheDefaultSin
     ASSERT_TRUE(start) << "the disc's start is not on the monitor";
     ExpectOnlyTheImage(recording, *start, 0, 1900ms);
     EXPECT_GE(FirstSound(recording), *start) << "something was played before the disc's start";
+}
+
+// A drive with simulated faults (jitter and underruns), verified by libcdio-paranoia, is
+// still heard bit for bit.
+TEST_F(SoundEndToEndTest, AJitteryDriveWithUnderrunsIsHeardBitForBit)
+{
+    const std::int64_t from = recorder_->NowFrame();
+    auto source = std::make_shared<platform::ParanoiaSectorSource>(
+        VORLO_DEMO_CUE, platform::ParanoiaSectorSource::Verification::Verified,
+        CDDA_TEST_JITTER_SMALL | CDDA_TEST_UNDERRUN);
+    platform::StreamEngine engine(std::make_unique<platform::PulseOutput>());
+    ASSERT_EQ(engine.PlayShared(source, 1125, 1125 + 3 * platform::kSectorsPerSecond), 0u);
+    for (const auto deadline = Clock::now() + 8s;
+         engine.CurrentState() != platform::PlaybackEngine::State::Stopped && Clock::now() < deadline;)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_EQ(engine.CurrentState(), platform::PlaybackEngine::State::Stopped) << "the span has not ended";
+    recorder_->WaitForFrames(recorder_->NowFrame());
+
+    const Samples recording = recorder_->Recording();
+    const auto start = Locate(recording, image_, kTrack2Frame, from);
+    ASSERT_TRUE(start) << "the span is not on the monitor";
+    ExpectOnlyTheImage(recording, *start, kTrack2Frame, 3000ms);
+    EXPECT_EQ(Follow(recording, *start, image_, kTrack2Frame).frames, 3 * kRate) << "the image is not heard whole";
+    EXPECT_EQ(source->SkippedSectors(), 0u);
 }
 
 } // namespace

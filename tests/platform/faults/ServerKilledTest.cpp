@@ -2,14 +2,59 @@
 // once, play stops by itself, and once a server is back "play" works again. The test
 // runs a server of its own, so that the suite's shared one lives on.
 #include "ServiceFixture.h"
-#include "audio/PulseTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <vector>
 
 namespace vorlo::test {
 namespace {
+
+// A PulseAudio server of the test's own with one null sink, which the test may kill as a
+// crash would and start again at the same address.
+class PrivateServer {
+public:
+    ~PrivateServer() { Kill(); }
+    std::string Address() const { return "unix:" + (dir_.Path() / "native").string(); }
+
+    // Starts the server and waits until it accepts connections; false if it does not.
+    bool Start()
+    {
+        const std::string dir = dir_.Path().string();
+        std::string args[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-target=stderr",
+                              "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss", "-L",
+                              "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native"};
+        std::string environment[] = {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir, "PATH=/usr/bin:/bin"};
+        std::vector<char*> argv, envp;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        for (std::string& variable : environment)
+            envp.push_back(variable.data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0)
+            return false;
+        for (int i = 0; i < 100 && !std::filesystem::exists(dir_.Path() / "native"); ++i)
+            std::this_thread::sleep_for(50ms);
+        return std::filesystem::exists(dir_.Path() / "native");
+    }
+    void Kill()
+    {
+        if (pid_ > 0 && kill(pid_, SIGKILL) == 0)
+            waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        std::filesystem::remove(dir_.Path() / "native");
+    }
+
+private:
+    TempFolder dir_;
+    pid_t pid_ = -1;
+};
 
 const char* const kTick[] = {
     "status sound length", "status movie length", "status midi length",
