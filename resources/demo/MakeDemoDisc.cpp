@@ -173,8 +173,8 @@ int main(int argc, char** argv)
     int sector = 0;
     int number = 1;
     for (const Piece& piece : Pieces()) {
-        const std::string track = (number < 10 ? "0" : "") + std::to_string(number);
-        ++number;
+        char track[12];
+        std::snprintf(track, sizeof track, "%02d", number++);
         cue << "  TRACK " << track << " AUDIO\n"
             << "    TITLE \"" << piece.title << "\"\n"
             << "    INDEX 01 " << Msf(sector) << "\n";

@@ -30,8 +30,10 @@ public:
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < kNameAttempts && descriptor_ < 0; ++attempt) {
             path_ = target;
-            path_.replace_filename("." + target.filename().string() + '.' + std::to_string(getpid()) + '.' +
-                                   std::to_string(counter++) + ".tmp");
+            std::string name = target.filename().string();
+            name.insert(name.begin(), '.');
+            name += '.' + std::to_string(getpid()) + '.' + std::to_string(counter++) + ".tmp";
+            path_.replace_filename(name);
             descriptor_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
             if (descriptor_ < 0 && errno != EEXIST)
                 break;
