@@ -71,7 +71,7 @@ private:
         switch (request.statusItem) {
         case StatusItem::Length:
         case StatusItem::Position: reply = std::to_string(InTimeFormat(recorder_.RecordedBytes())); break;
-        case StatusItem::StartPosition: reply = std::to_string(0); break;
+        case StatusItem::StartPosition: reply = std::to_string(0); break;  // = "0" trips a false -Wrestrict in GCC 12 at -O3
         case StatusItem::Mode: reply = recorder_.IsRecording() ? "recording" : "stopped"; break;
         case StatusItem::Ready:
         case StatusItem::MediaPresent: reply = "true"; break;

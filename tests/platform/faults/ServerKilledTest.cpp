@@ -20,38 +20,44 @@ namespace {
 class PrivateServer {
 public:
     ~PrivateServer() { Kill(); }
-    std::string Address() const { return "unix:" + (dir_.Path() / "native").string(); }
+    std::string Address() const { return "unix:" + Socket().string(); }
 
     // Starts the server and waits until it accepts connections; false if it does not.
     bool Start()
     {
         const std::string dir = dir_.Path().string();
-        std::string args[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-target=stderr",
-                              "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss", "-L",
-                              "module-native-protocol-unix auth-anonymous=1 socket=" + dir + "/native"};
-        std::string environment[] = {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir, "PATH=/usr/bin:/bin"};
-        std::vector<char*> argv, envp;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        for (std::string& variable : environment)
-            envp.push_back(variable.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, argv.data(), envp.data()) != 0)
+        std::vector<std::string> args = {
+            "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-target=stderr",
+            "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss",
+            "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + Socket().string()};
+        std::vector<std::string> environment = {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir, "PATH=/usr/bin:/bin"};
+        if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, Pointers(args).data(), Pointers(environment).data()))
             return false;
-        for (int i = 0; i < 100 && !std::filesystem::exists(dir_.Path() / "native"); ++i)
+        for (int i = 0; i < 100 && !std::filesystem::exists(Socket()); ++i)
             std::this_thread::sleep_for(50ms);
-        return std::filesystem::exists(dir_.Path() / "native");
+        return std::filesystem::exists(Socket());
     }
     void Kill()
     {
         if (pid_ > 0 && kill(pid_, SIGKILL) == 0)
             waitpid(pid_, nullptr, 0);
         pid_ = -1;
-        std::filesystem::remove(dir_.Path() / "native");
+        std::error_code ignored;
+        std::filesystem::remove(Socket(), ignored);
     }
 
 private:
+    std::filesystem::path Socket() const { return dir_.Path() / "native"; }
+    // The NULL-terminated list of pointers that exec takes; it lives as long as `strings`.
+    static std::vector<char*> Pointers(std::vector<std::string>& strings)
+    {
+        std::vector<char*> pointers;
+        for (std::string& s : strings)
+            pointers.push_back(s.data());
+        pointers.push_back(nullptr);
+        return pointers;
+    }
+
     TempFolder dir_;
     pid_t pid_ = -1;
 };
