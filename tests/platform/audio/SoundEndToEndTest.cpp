@@ -25,7 +25,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::int64_t kRate = 44100;
-constexpr std::int64_t kTrack2Frame = 1125 * kFramesPerSector;
+constexpr std::int32_t kTrack2Lsn = 1125;  // where the demo disc's tracks 2 and 3 start
+constexpr std::int64_t kTrack2Frame = kTrack2Lsn * kFramesPerSector;
 constexpr std::int64_t kTrack3Frame = 2175 * kFramesPerSector;
 
 std::int64_t Frames(std::chrono::milliseconds ms) { return ms.count() * kRate / 1000; }
@@ -239,7 +240,7 @@ TEST_F(SoundEndToEndTest, AJitteryDriveWithUnderrunsIsHeardBitForBit)
         VORLO_DEMO_CUE, platform::ParanoiaSectorSource::Verification::Verified,
         CDDA_TEST_JITTER_SMALL | CDDA_TEST_UNDERRUN);
     platform::StreamEngine engine(std::make_unique<platform::PulseOutput>());
-    ASSERT_EQ(engine.PlayShared(source, 1125, 1125 + 3 * platform::kSectorsPerSecond), 0u);
+    ASSERT_EQ(engine.PlayShared(source, kTrack2Lsn, kTrack2Lsn + 3 * platform::kSectorsPerSecond), 0u);
     for (const auto deadline = Clock::now() + 8s;
          engine.CurrentState() != platform::PlaybackEngine::State::Stopped && Clock::now() < deadline;)
         std::this_thread::sleep_for(50ms);
