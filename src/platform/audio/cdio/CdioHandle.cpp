@@ -42,17 +42,6 @@ std::string Extension(const std::string& path)
     return ext;
 }
 
-// libcdio 2.1 indexes its table of tracks with counts it never checks. While it opens a
-// CUE sheet or cdrdao TOC file with no TRACK or with more than 99, it writes outside that
-// table. A CUE sheet whose first track is numbered N with only M tracks makes it write to
-// entry M - N, before the table. Up to 64 entries back (88 bytes each) that still lands
-// inside its own image record, whose first 5.6 KB are other fields (ISO 9660 descriptors,
-// track flags) that this player never reads, so sheets such as tracks 4 and 5 of a disc
-// still open; further back it lands on other memory, which the disc-sheet fuzzer found as
-// heap corruption. Such sheets are refused before libcdio sees them. Lines and words are
-// split as libcdio splits them (fgets with its line length, then blanks), so that the
-// tracks counted here are the ones libcdio will count. Returns what is wrong, or nothing;
-// a sheet that cannot be read is left to libcdio to report.
 // In a cdrdao TOC file libcdio sets a track's sector size only for these modes, and it
 // divides by that size: a track without one (no mode, MODE2, MODE2_FORM1 or _FORM2) can
 // end the process with a division by zero while the image opens.
@@ -62,12 +51,25 @@ bool SizedTocMode(const char* mode)
     return mode && std::find(std::begin(kSized), std::end(kSized), std::string_view(mode)) != std::end(kSized);
 }
 
+// libcdio 2.1 indexes its table of tracks with counts it never checks. While it opens a
+// CUE sheet or cdrdao TOC file with no TRACK or with more than 99, it writes outside that
+// table. A CUE sheet whose first track is numbered N with only M tracks makes it write to
+// entry M - N, before the table. Up to 64 entries back (88 bytes each) that still lands
+// inside its own image record, whose first 5.6 KB are other fields (ISO 9660 descriptors,
+// track flags) that this player never reads, so sheets such as tracks 4 and 5 of a disc
+// still open; further back it lands on other memory, which the disc-sheet fuzzer found as
+// heap corruption. Such sheets, and TOC tracks without a sized mode, are refused before
+// libcdio sees them. Lines and words are split as libcdio splits them (fgets with its line
+// length, then blanks), so that the tracks counted here are the ones libcdio will count.
+// Returns what is wrong, or nothing; a sheet that cannot be read is left to libcdio.
 std::string UnsafeSheet(const std::string& sheet, bool toc)
 {
     constexpr int kMaxTracks = 99;
     constexpr int kEntriesInsideTheRecord = 64;
     constexpr const char* kBlanks = " \t\n\r";
-    const int lineLength = toc ? 512 : 4096;
+    constexpr int kTocLineLength = 512;   // libcdio's line buffers for each kind of sheet
+    constexpr int kCueLineLength = 4096;
+    const int lineLength = toc ? kTocLineLength : kCueLineLength;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(sheet.c_str(), "r"), std::fclose);
     if (!file)
         return {};
