@@ -1,13 +1,10 @@
 #pragma once
 
+#include "support/TempFolder.h"
 #include "support/TestDisc.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace vorlo::fuzz {
 
@@ -23,28 +20,16 @@ public:
     {
         ::setenv("VORLO_AUDIO", "null", 1);
         ::unsetenv("VORLO_MCI_TRACE");
-        const char* tmp = std::getenv("TMPDIR");
-        root_ = std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / ("vorlo-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(root_ / "c");
-        ::setenv("VORLO_DRIVE_C", (root_ / "c").c_str(), 1);
-        ::setenv("VORLO_CDROM", (root_ / "disc.cue").c_str(), 1);
-        cue_ = test::TestDisc::AudioOnly(kTracks, kSectorsPerTrack).Write(root_, "disc");
+        std::filesystem::create_directories(root() / "c");
+        ::setenv("VORLO_DRIVE_C", (root() / "c").c_str(), 1);
+        ::setenv("VORLO_CDROM", test::TestDisc::AudioOnly(kTracks, kSectorsPerTrack).Write(root(), "disc").c_str(), 1);
     }
-    ~FuzzScratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    FuzzScratch(const FuzzScratch&) = delete;
-    FuzzScratch& operator=(const FuzzScratch&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
-    // DIR/disc.cue, beside DIR/disc.bin.
-    const std::string& cue() const { return cue_; }
+    // Holds disc.cue and disc.bin.
+    const std::filesystem::path& root() const { return folder_.Path(); }
 
 private:
-    std::filesystem::path root_;
-    std::string cue_;
+    test::TempFolder folder_;
 };
 
 } // namespace vorlo::fuzz

@@ -9,9 +9,10 @@
 // that starts with '@' looks up the id of the alias after it and sends it the door-open
 // message, as the Eject button does.
 #include "FuzzScratch.h"
-#include "platform/cdaudio/CdAudioDevice.h"
-#include "platform/service/MciService.h"
+#include "platform/ServiceFixture.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -31,19 +32,6 @@ constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
 constexpr char kUntouched = '\xA5';
 constexpr std::uint32_t kGuardBytes = 16;
 
-const vorlo::fuzz::FuzzScratch& Scratch()
-{
-    static const vorlo::fuzz::FuzzScratch scratch;
-    return scratch;
-}
-
-std::unique_ptr<vorlo::platform::MciDevice> OpenImage(const vorlo::platform::MciOpenRequest&, MciError& error,
-                                                       std::string& why)
-{
-    return vorlo::platform::CdAudioDevice::Open({vorlo::platform::DiscLocation::Kind::Image, Scratch().cue()},
-                                                vorlo::platform::CdAudioParts{}, error, why);
-}
-
 struct Line {
     std::string command;
     bool hasArea = true;
@@ -52,23 +40,13 @@ struct Line {
 
 Line ParseLine(std::string_view text)
 {
-    Line line;
     const auto bar = text.rfind('|');
-    if (bar != std::string_view::npos) {
-        const std::string_view tail = text.substr(bar + 1);
-        if (tail == "-") {
-            line.hasArea = false;
-        } else {
-            line.capacity = 0;
-            for (const char c : tail.substr(0, 4))
-                if (c >= '0' && c <= '9')
-                    line.capacity = line.capacity * 10 + static_cast<std::uint32_t>(c - '0');
-            if (line.capacity > kMaxCapacity)
-                line.capacity = kMaxCapacity;
-        }
-        text = text.substr(0, bar);
-    }
-    line.command.assign(text);
+    if (bar == std::string_view::npos)
+        return {std::string(text)};
+    const std::string_view tail = text.substr(bar + 1);
+    Line line{std::string(text.substr(0, bar)), tail != "-", tail == "-" ? kDefaultCapacity : 0};
+    std::from_chars(tail.data(), tail.data() + std::min<std::size_t>(tail.size(), 4), line.capacity);
+    line.capacity = std::min(line.capacity, kMaxCapacity);
     return line;
 }
 
@@ -81,23 +59,17 @@ void SendString(vorlo::platform::MciService& service, const Line& line)
     const std::unique_ptr<char[]> area(new char[line.capacity + kGuardBytes]);
     std::memset(area.get(), kUntouched, line.capacity + kGuardBytes);
     const MciError error = service.SendString(line.command.c_str(), area.get(), line.capacity);
-    for (std::uint32_t i = line.capacity; i < line.capacity + kGuardBytes; ++i)
-        if (area[i] != kUntouched)
-            std::abort();
-    if (line.capacity == 0)
-        return;
-    // The reply is NUL-terminated inside the area, and empty after any error.
-    if (!std::memchr(area.get(), '\0', line.capacity))
+    if (std::any_of(&area[line.capacity], &area[line.capacity + kGuardBytes], [](char c) { return c != kUntouched; }))
         std::abort();
-    if (error != 0 && area[0] != '\0')
+    // The reply is NUL-terminated inside the area, and empty after any error.
+    if (line.capacity > 0 && (!std::memchr(area.get(), '\0', line.capacity) || (error != 0 && area[0] != '\0')))
         std::abort();
 }
 
 void SendDoorOpen(vorlo::platform::MciService& service, const std::string& alias)
 {
     const auto id = service.DeviceId(alias.c_str());
-    const MciError error = service.SendCommand(id, kMciSet, kMciSetDoorOpen, 0);
-    if (id == 0 && error == 0)
+    if (service.SendCommand(id, kMciSet, kMciSetDoorOpen, 0) == 0 && id == 0)
         std::abort(); // nothing open under that name cannot succeed
 }
 
@@ -105,17 +77,17 @@ void SendDoorOpen(vorlo::platform::MciService& service, const std::string& alias
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Scratch();
-    vorlo::platform::MciService service(OpenImage);
+    static const vorlo::fuzz::FuzzScratch scratch;
+    vorlo::test::ServiceOnDisc disc{vorlo::test::ServiceOnDisc::Located{}};
     std::string_view script(reinterpret_cast<const char*>(data), size);
     for (std::size_t n = 0; n < kMaxLines && !script.empty(); ++n) {
         const auto end = script.find('\n');
         const std::string_view text = script.substr(0, end);
         script = end == std::string_view::npos ? std::string_view() : script.substr(end + 1);
         if (!text.empty() && text.front() == '@')
-            SendDoorOpen(service, std::string(text.substr(1)));
+            SendDoorOpen(disc.service, std::string(text.substr(1)));
         else
-            SendString(service, ParseLine(text));
+            SendString(disc.service, ParseLine(text));
     }
     return 0;
 }
