@@ -1,10 +1,16 @@
 // The player against the real media service, playing a generated disc image through the
-// null sound device, as a person sees it: on the X server that scripts/test starts
-// (offscreen when there is none), with the service tracing every command to a file.
-#include "ServiceDisc.h"
+// null sound device (or, in one test, with no sound server at all), as a person sees it:
+// on the X server that scripts/test starts (offscreen when there is none), with the
+// service tracing every command to a file.
+#include "WindowTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/TestDisc.h"
 
 #include "app/Form1.h"
+#include "app/SurfaceWidget.h"
+#include "media/MediaChannel.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -17,22 +23,46 @@
 namespace vorlo::app {
 namespace {
 
-using test::Ask;
+constexpr int kTracks = 3;
+constexpr int kSectorsPerTrack = 300; // four seconds
 
-// The service reads VORLO_MCI_TRACE when it first runs, in the test's own process.
+// The service's answer to a query, read as the window reads it.
+double Ask(std::string_view query)
+{
+    media::ReplyBuffer buffer;
+    media::SendMediaCommand(query, buffer);
+    return media::ReplyValue(buffer);
+}
+
+// One field of every line of the trace, whose lines are "time command error reply".
+QStringList TraceField(const QString& path, int field)
+{
+    QFile file(path);
+    QStringList values;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts))
+            values << line.section('\t', field, field);
+    return values;
+}
+
+// The service reads VORLO_CDROM at every "open cdaudio", and VORLO_MCI_TRACE when it first
+// runs, in the test's own process.
 class Player : public testing::Test {
 protected:
     Player()
     {
-        qputenv("VORLO_MCI_TRACE", tracePath.toLocal8Bit());
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    test::ServiceDisc disc;
-    const QString tracePath = disc.Path("trace.log");
+    test::TempFolder dir;
+    const std::string tracePath = (dir.Path() / "trace.log").string();
+    test::ScopedEnv disc{"VORLO_CDROM", test::TestDisc::AudioOnly(kTracks, kSectorsPerTrack).Write(dir.Path(), "e2e")};
+    test::ScopedEnv trace{"VORLO_MCI_TRACE", tracePath};
     std::unique_ptr<Form1> form = std::make_unique<Form1>();
     const FormControls& c = form->Controls();
+
+    QStringList Traced(int field) const { return TraceField(QString::fromStdString(tracePath), field); }
 };
 
 TEST_F(Player, TheFrameEndsUpCentredOnTheScreen)
@@ -51,8 +81,7 @@ TEST_F(Player, PlayIsTracedAndTheBarShowsTheTracedPosition)
     QTest::qWait(300); // the last paint reaches the screen, the trace its file
     const QPoint at = c.ProgressBar4->mapTo(form.get(), QPoint(0, 0));
     const QImage bar = form->screen()->grabWindow(form->winId(), at.x(), at.y(), 144, 17).toImage();
-    const QStringList commands = test::TraceField(tracePath, 1);
-    const QStringList replies = test::TraceField(tracePath, 3);
+    const QStringList commands = Traced(1), replies = Traced(3);
 
     const qsizetype played = commands.indexOf("play cdaudio");
     ASSERT_GE(played, 4);
@@ -67,8 +96,7 @@ TEST_F(Player, PlayIsTracedAndTheBarShowsTheTracedPosition)
         ASSERT_EQ(commands[i], tick[(i - played - 1) % tick.size()]) << "trace line " << i;
 
     const qsizetype last = commands.lastIndexOf("status cdaudio position");
-    const double length = replies[last - 1].toDouble();
-    const double position = replies[last].toDouble();
+    const double length = replies[last - 1].toDouble(), position = replies[last].toDouble();
     EXPECT_GT(position - replies[played + 5].toDouble(), 1000) << "the disc did not play";
     ASSERT_GT(length, 0);
     EXPECT_NEAR(test::RedWidth(bar), test::ExpectedRed(position, length, bar.width()), 1)
@@ -83,7 +111,7 @@ TEST_F(Player, ClosingTracesTheReleaseCommandsInOrder)
     const QStringList release = {"stop sound",  "stop midi",  "stop movie",  "stop cdaudio",  "stop capture",
                                  "close sound", "close midi", "close movie", "close cdaudio", "close capture",
                                  "stop cdaudio", "close cdaudio"};
-    const auto tail = [&] { const QStringList all = test::TraceField(tracePath, 1); return all.mid(all.size() - 12); };
+    const auto tail = [&] { const QStringList all = Traced(1); return all.mid(all.size() - 12); };
     (void)QTest::qWaitFor([&] { return tail() == release; }, 3000); // the trace reaches its file within 100 ms
     EXPECT_EQ(tail(), release);
 }
@@ -103,13 +131,45 @@ TEST_F(Player, NextAndPreviousMoveBetweenTracks)
     QTest::qWait(300);
     c.Timer1->stop();
     form->RefreshPositionBars();
-    ASSERT_GT(test::RedWidth(c.ProgressBar4->Picture()), 144 / test::ServiceDisc::kTracks);
+    ASSERT_GT(test::RedWidth(c.ProgressBar4->Picture()), 144 / kTracks);
 
     c.Command16->click();
     EXPECT_EQ(test::RedWidth(c.ProgressBar4->Picture()), 0);
     EXPECT_EQ(Ask("status cdaudio current track"), 1);
     form->RefreshPositionBars();
     EXPECT_GT(test::RedWidth(c.ProgressBar4->Picture()), 0);
+}
+
+// With no sound server at all, every button behaves and no failure is shown: each play the
+// buttons send fails, and the disc stays open at the start of track 1, where the bar shows
+// it. Only About and Exit show their boxes.
+TEST_F(Player, WithoutASoundServerEveryButtonBehavesAndNoFailureIsShown)
+{
+    test::ScopedEnv realSound("VORLO_AUDIO", std::nullopt);
+    test::ScopedEnv noServer("PULSE_SERVER", "unix:" + (dir.Path() / "no-sound-server").string());
+    for (QPushButton* button : {c.Command4, c.Command17, c.Command16}) // Play, Next, Previous
+        button->click();
+    QTest::qWait(300);
+    EXPECT_EQ(Ask("status cdaudio current track"), 1);
+    EXPECT_EQ(test::RedWidth(c.ProgressBar4->Picture()),
+              test::ExpectedRed(2001, Ask("status cdaudio length"), c.ProgressBar4->width()));
+    c.Command8->click();  // Stop
+    c.Command18->click(); // Eject: the door of an image opens without effect
+    QTest::qWait(200);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (const auto& [button, answer] : {std::pair(c.Command2, QMessageBox::Ok), std::pair(c.Command1, QMessageBox::No)}) {
+        test::BoxAnswerer answerer(answer);
+        button->click();
+        EXPECT_EQ(answerer.Boxes().size(), 1) << button->toolTip().toStdString();
+    }
+    EXPECT_TRUE(form->isVisible());
+
+    const QStringList commands = Traced(1), errors = Traced(2);
+    QStringList playErrors;
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        if (commands[i].startsWith("play cdaudio"))
+            playErrors << errors[i];
+    EXPECT_EQ(playErrors, QStringList({"262", "262"})) << "Play's and Next's";
 }
 
 } // namespace

@@ -4,40 +4,51 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <thread>
 
 namespace vorlo::test {
 namespace {
 
-// A drive whose TOC arrives when the test releases it, as a slow drive's would. The
-// device's worker may outlive a test, so it shares this state.
+// A drive whose TOC arrives when the test releases it, as a slow drive's would, and which
+// may stall over every read and door move. The device's worker may outlive a test, so it
+// shares this state.
 struct FakeDrive {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     std::atomic<bool> empty = false; // no disc: opening the medium fails
+    std::chrono::milliseconds stall{0};
     std::atomic<int> opened = 0;
     std::atomic<int> closed = 0;
 };
 
+// Two tracks, at 00:02:00 and 00:15:25, on a disc of 22 s. Sectors read as silence.
 class HeldMedium final : public platform::DiscMedium {
 public:
-    explicit HeldMedium(std::shared_future<void> released) : released_(std::move(released)) {}
+    explicit HeldMedium(std::shared_ptr<FakeDrive> drive) : drive_(std::move(drive)) {}
     platform::DiscToc ReadToc() override
     {
-        released_.wait();
+        drive_->released.wait();
         platform::DiscToc toc;
         toc.tracks = {{1, 0, true}, {2, 1000, true}};
         toc.leadOutLsn = 1500;
         return toc;
     }
-    std::unique_ptr<platform::SectorSource> CreateSource() override { return std::make_unique<NoSectors>(); }
+    std::unique_ptr<platform::SectorSource> CreateSource() override { return std::make_unique<Sectors>(drive_->stall); }
 
 private:
-    struct NoSectors final : platform::SectorSource {
-        bool ReadSectors(std::int32_t, std::uint32_t, std::byte*) override { return false; }
+    struct Sectors final : platform::SectorSource {
+        explicit Sectors(std::chrono::milliseconds stall) : stall(stall) {}
+        bool ReadSectors(std::int32_t, std::uint32_t count, std::byte* out) override
+        {
+            std::this_thread::sleep_for(stall);
+            std::memset(out, 0, count * platform::kBytesPerSector);
+            return true;
+        }
+        std::chrono::milliseconds stall;
     };
-    std::shared_future<void> released_;
+    std::shared_ptr<FakeDrive> drive_;
 };
 
 platform::CdAudioParts DriveParts(const std::shared_ptr<FakeDrive>& drive)
@@ -46,9 +57,12 @@ platform::CdAudioParts DriveParts(const std::shared_ptr<FakeDrive>& drive)
     parts.openMedium = [drive](const platform::DiscLocation&) -> std::unique_ptr<platform::DiscMedium> {
         if (drive->empty)
             throw std::runtime_error("no disc");
-        return std::make_unique<HeldMedium>(drive->released);
+        return std::make_unique<HeldMedium>(drive);
     };
-    parts.moveDoor = [drive](const platform::DiscLocation&, bool open) { (open ? drive->opened : drive->closed)++; };
+    parts.moveDoor = [drive](const platform::DiscLocation&, bool open) {
+        std::this_thread::sleep_for(drive->stall);
+        (open ? drive->opened : drive->closed)++;
+    };
     return parts;
 }
 
@@ -114,6 +128,43 @@ TEST_F(DriveTest, ClosingWhileTheTocIsReadDoesNotWait)
     disc.Send("open cdaudio");
     EXPECT_EQ(disc.Send("close cdaudio"), "0\t");
     drive->release.set_value();
+}
+
+// Every command of the player and of the wider vocabulary, in an order that leaves the
+// reader inside a stalled read for most of them. Pauses let the stalls begin.
+const char* const kStalledScript[] = {
+    "open cdaudio", "status cdaudio ready", "set cdaudio time format milliseconds", "play cdaudio",
+    "status cdaudio mode", "status cdaudio position", "status cdaudio length", "status cdaudio current track",
+    "pause cdaudio", "status cdaudio position track 2", "resume cdaudio",
+    "play cdaudio from 15334", "status cdaudio position", "stop cdaudio", "play cdaudio",
+    "seek cdaudio to start", "play cdaudio from 5001 to 10001", "set cdaudio door open",
+    "status cdaudio mode", "set cdaudio door closed", "status cdaudio ready", "play cdaudio",
+    "stop cdaudio", "close cdaudio", "open cdaudio", "play cdaudio", "close cdaudio",
+};
+
+// A drive that takes two seconds over every read and door move, played by the real
+// engine: every command is still answered at once.
+TEST(StallingDriveTest, EveryCommandIsAnsweredWithinTheBound)
+{
+    const auto drive = std::make_shared<FakeDrive>();
+    drive->stall = 2s;
+    drive->release.set_value();
+    ScopedEnv node("VORLO_CDROM", "/dev/null"); // a device node: the cdaudio device takes it for a drive
+    ServiceOnDisc service(ServiceOnDisc::Located{}, DriveParts(drive));
+    Clock::duration slowest{};
+    std::string slowestCommand, modes;
+    for (const char* command : kStalledScript) {
+        const TimedReply reply = service.Timed(command);
+        if (std::string_view(command) == "status cdaudio mode")
+            modes += reply.text + ";";
+        if (reply.took > slowest)
+            slowest = reply.took, slowestCommand = command;
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_LT(slowest, kCommandBound) << slowestCommand << " took "
+                                      << std::chrono::duration_cast<std::chrono::microseconds>(slowest).count()
+                                      << " us";
+    EXPECT_EQ(modes, "playing;open;") << "the script did not play while the drive stalled";
 }
 
 } // namespace

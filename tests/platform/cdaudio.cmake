@@ -1,4 +1,5 @@
-# The cdaudio device: time formats and ranges, generated and shared disc images, drives.
+# The cdaudio device: time formats and ranges, generated and shared disc images, drives
+# (a stalling one among them), and libcdio used from several threads.
 include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 
 vorlo_add_gtest(cdaudio_tests
