@@ -1,7 +1,7 @@
 #include "MonitorRecorder.h"
 #include "SoundMatch.h"
 
-#include "platform/Mci.h"
+#include "ServiceFixture.h"
 #include "platform/audio/ParanoiaSectorSource.h"
 #include "platform/audio/PulseOutput.h"
 #include "platform/audio/StreamEngine.h"
@@ -21,28 +21,12 @@
 namespace vorlo::test {
 namespace {
 
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
 constexpr std::int64_t kRate = 44100;
 constexpr std::int32_t kTrack2Lsn = 1125;  // where the demo disc's tracks 2 and 3 start
 constexpr std::int64_t kTrack2Frame = kTrack2Lsn * kFramesPerSector;
 constexpr std::int64_t kTrack3Frame = 2175 * kFramesPerSector;
 
 std::int64_t Frames(std::chrono::milliseconds ms) { return ms.count() * kRate / 1000; }
-
-struct Reply {
-    platform::MciError error;
-    std::string text;
-};
-
-// Runs a command string through the service's entry point.
-Reply Mci(const std::string& command)
-{
-    char reply[128] = {};
-    const platform::MciError error = platform::mciSendString(command.c_str(), reply, sizeof reply, 0);
-    return {error, reply};
-}
 
 // Plays through the service's command strings into the private server's null sink,
 // recording its monitor. Each test opens the demo disc (or another) and closes it again.
@@ -61,6 +45,8 @@ protected:
         Mci("close cdaudio");
     }
 
+    TimedReply Mci(const std::string& command) { return service_.Timed(command); }
+
     void Open(const std::string& disc)
     {
         disc_.emplace("VORLO_CDROM", disc);
@@ -78,8 +64,8 @@ protected:
 
     // From recording frame `at` to the end, the recording holds the image's frames from
     // `imageFrame` on, bit for bit and in order, for at least `least`, and then silence.
-    // A busy machine may starve the sink for a moment; such
-    // gaps of silence are told apart from changed samples, and a few are let pass.
+    // A busy machine may starve the sink for a moment; such gaps of silence are told apart
+    // from changed samples, and a few are let pass.
     void ExpectOnlyTheImage(const Samples& recording, std::int64_t at, std::int64_t imageFrame,
                             std::chrono::milliseconds least)
     {
@@ -93,6 +79,7 @@ protected:
     ScopedEnv realSound_{"VORLO_AUDIO", std::nullopt};
     std::optional<ScopedEnv> disc_;
     std::unique_ptr<MonitorRecorder> recorder_;
+    ServiceOnDisc service_{ServiceOnDisc::Located{}};
 };
 
 // Play from track 2, then from track 3: each is heard from its exact first frame, bit for
@@ -126,22 +113,14 @@ TEST_F(SoundEndToEndTest, TheReportedPositionAdvancesAtRealTimeAndHoldsWhilePaus
     ASSERT_EQ(Mci("play cdaudio").error, 0u);
     std::this_thread::sleep_for(300ms);
 
-    // Fit a line through the position over two seconds: its slope is the playing speed.
-    std::vector<double> t, p;
+    // Positions come in whole sectors, of 13.3 ms each.
+    const auto position = [&] { return std::stod(Mci("status cdaudio position").text); };
     const auto t0 = Clock::now();
-    while (Clock::now() - t0 < 2s) {
-        const Reply position = Mci("status cdaudio position");
-        t.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-        p.push_back(std::stod(position.text));
-        std::this_thread::sleep_for(20ms);
-    }
-    const double n = static_cast<double>(t.size());
-    double st = 0, sp = 0, stt = 0, stp = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        st += t[i], sp += p[i], stt += t[i] * t[i], stp += t[i] * p[i];
-    }
-    const double slope = (n * stp - st * sp) / (n * stt - st * st);
-    EXPECT_NEAR(slope * 2000, 2000, 20) << "position ran " << slope * 2000 << " ms in 2 s";
+    const double p0 = position();
+    std::this_thread::sleep_for(2s);
+    const double advanced = position() - p0;
+    const std::chrono::duration<double, std::milli> elapsed = Clock::now() - t0;
+    EXPECT_NEAR(advanced, elapsed.count(), 30) << "position ran " << advanced << " ms in " << elapsed.count() << " ms";
 
     ASSERT_EQ(Mci("pause cdaudio").error, 0u);
     const std::string held = Mci("status cdaudio position").text;

@@ -44,19 +44,6 @@ TEST(DrivePath, MapsAndDeletesNamesOnDriveCInsideItsFolderOnly)
     EXPECT_TRUE(std::filesystem::exists(drive / "folder"));
 }
 
-TEST(DrivePath, DefaultsToTheDataHomeThenTheHomeFolder)
-{
-    test::ScopedEnv noDrive("VORLO_DRIVE_C", std::nullopt);
-    test::ScopedEnv home("HOME", "/home/someone");
-    const char* const atHome = "/home/someone/.local/share/vorlo-player/c";
-    const std::pair<std::optional<std::string>, const char*> rows[] = {
-        {"/data", "/data/vorlo-player/c"}, {std::nullopt, atHome}, {"relative", atHome}};
-    for (const auto& [dataHome, folder] : rows) {
-        test::ScopedEnv env("XDG_DATA_HOME", dataHome);
-        EXPECT_EQ(DriveCFolder(), folder) << dataHome.value_or("(unset)");
-    }
-}
-
 // A failed save leaves the previous file whole and no temporary file behind.
 TEST(WavSave, ReplacesAFileOnlyWhenTheWholeSaveSucceeds)
 {
