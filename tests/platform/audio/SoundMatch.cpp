@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace vorlo::test {
 
@@ -24,10 +23,9 @@ bool Silent(const Samples& recording, std::int64_t frame)
 
 Samples ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Samples samples(bytes.size());
-    std::memcpy(samples.data(), bytes.data(), bytes.size());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    Samples samples(in ? static_cast<std::size_t>(in.tellg()) : 0);
+    in.seekg(0).read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size()));
     return samples;
 }
 
@@ -77,19 +75,17 @@ Match Follow(const Samples& recording, std::int64_t at, const Samples& image, st
 
 std::int64_t FirstSound(const Samples& recording, std::int64_t from)
 {
-    for (std::int64_t frame = std::max<std::int64_t>(from, 0); frame < FrameCount(recording); ++frame) {
+    for (std::int64_t frame = std::max<std::int64_t>(from, 0); frame < FrameCount(recording); ++frame)
         if (!Silent(recording, frame))
             return frame;
-    }
     return -1;
 }
 
 std::int64_t LastSound(const Samples& recording, std::int64_t from)
 {
-    for (std::int64_t frame = FrameCount(recording) - 1; frame >= from; --frame) {
+    for (std::int64_t frame = FrameCount(recording) - 1; frame >= from; --frame)
         if (!Silent(recording, frame))
             return frame;
-    }
     return -1;
 }
 

@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace vorlo::test {
 namespace {
@@ -25,18 +24,21 @@ public:
     // Starts the server and waits until it accepts connections; false if it does not.
     bool Start()
     {
-        const std::string dir = dir_.Path().string();
-        std::vector<std::string> args = {
-            "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-target=stderr",
-            "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss",
-            "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + Socket().string()};
-        std::vector<std::string> environment = {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir, "PATH=/usr/bin:/bin"};
-        if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, Pointers(args).data(), Pointers(environment).data()))
+        std::string home = "HOME=" + dir_.Path().string(), runtime = "XDG_RUNTIME_DIR=" + dir_.Path().string();
+        char path[] = "PATH=/usr/bin:/bin";
+        char* const environment[] = {home.data(), runtime.data(), path, nullptr};
+        const std::string protocol = "module-native-protocol-unix auth-anonymous=1 socket=" + Socket().string();
+        const char* const args[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                    "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss",
+                                    "-L", protocol.c_str(), nullptr};
+        // posix_spawnp takes its lists as exec does, as char* const[], and changes neither.
+        if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, const_cast<char* const*>(args), environment))
             return false;
         for (int i = 0; i < 100 && !std::filesystem::exists(Socket()); ++i)
             std::this_thread::sleep_for(50ms);
         return std::filesystem::exists(Socket());
     }
+    // Kills the server as a crash would.
     void Kill()
     {
         if (pid_ > 0 && kill(pid_, SIGKILL) == 0)
@@ -48,15 +50,6 @@ public:
 
 private:
     std::filesystem::path Socket() const { return dir_.Path() / "native"; }
-    // The NULL-terminated list of pointers that exec takes; it lives as long as `strings`.
-    static std::vector<char*> Pointers(std::vector<std::string>& strings)
-    {
-        std::vector<char*> pointers;
-        for (std::string& s : strings)
-            pointers.push_back(s.data());
-        pointers.push_back(nullptr);
-        return pointers;
-    }
 
     TempFolder dir_;
     pid_t pid_ = -1;
