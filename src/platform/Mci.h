@@ -19,7 +19,11 @@ MciError mciSendString(const char* command, char* returnString, std::uint32_t re
 // The device id of an open alias, 0 when nothing is open under that name.
 MciDeviceId mciGetDeviceID(const char* device);
 
-// Sends a command message to an open device. MCI_SET with MCI_SET_DOOR_OPEN opens the door.
+// The one command message the service answers: MCI_SET with MCI_SET_DOOR_OPEN opens the door.
+inline constexpr std::uint32_t kMciSet = 0x080D;
+inline constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
+
+// Sends a command message to an open device.
 MciError mciSendCommand(MciDeviceId device, std::uint32_t message, std::uintptr_t param1, std::uintptr_t param2);
 
 } // namespace vorlo::platform

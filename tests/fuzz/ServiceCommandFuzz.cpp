@@ -27,8 +27,6 @@ using vorlo::platform::MciError;
 constexpr std::uint32_t kDefaultCapacity = 128;
 constexpr std::uint32_t kMaxCapacity = 1024;
 constexpr std::size_t kMaxLines = 64;
-constexpr std::uint32_t kMciSet = 0x080D;
-constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
 constexpr char kUntouched = '\xA5';
 constexpr std::uint32_t kGuardBytes = 16;
 
@@ -69,7 +67,7 @@ void SendString(vorlo::platform::MciService& service, const Line& line)
 void SendDoorOpen(vorlo::platform::MciService& service, const std::string& alias)
 {
     const auto id = service.DeviceId(alias.c_str());
-    if (service.SendCommand(id, kMciSet, kMciSetDoorOpen, 0) == 0 && id == 0)
+    if (service.SendCommand(id, vorlo::platform::kMciSet, vorlo::platform::kMciSetDoorOpen, 0) == 0 && id == 0)
         std::abort(); // nothing open under that name cannot succeed
 }
 

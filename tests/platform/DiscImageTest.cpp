@@ -37,13 +37,6 @@ std::vector<CdInfoTrack> ReadWithCdInfo(const std::string& cue)
     return tracks;
 }
 
-std::string Msf(int frames)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", frames / 4500, frames / 75 % 60, frames % 75);
-    return text;
-}
-
 // The service's view of a sheet agrees with cd-info's: track starts, types and lengths, the
 // number of tracks, the disc's length, and the current track after open (the first audio one).
 void ExpectAgreesWithCdInfo(const std::string& cue)

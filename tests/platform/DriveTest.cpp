@@ -98,7 +98,7 @@ TEST_F(DriveTest, DoorOpensAndClosesOnTheWorker)
     ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped"));
     disc.Send("play cdaudio");
 
-    EXPECT_EQ(disc.service.SendCommand(1, 0x080D, 0x100, 0), 0u);
+    EXPECT_EQ(disc.service.SendCommand(1, platform::kMciSet, platform::kMciSetDoorOpen, 0), 0u);
     EXPECT_EQ(disc.engine->state, platform::PlaybackEngine::State::Stopped) << "the door stops play";
     EXPECT_EQ(disc.Send("status cdaudio mode"), "0\topen");
     EXPECT_EQ(disc.Send("status cdaudio media present"), "0\tfalse");

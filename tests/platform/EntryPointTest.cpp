@@ -11,8 +11,8 @@
 namespace vorlo::test {
 namespace {
 
-constexpr std::uint32_t kMciSet = 0x080D;
-constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
+using platform::kMciSet;
+using platform::kMciSetDoorOpen;
 
 TEST(EntryPointTest, DeviceIdsNameOpenAliasesOnly)
 {

@@ -11,14 +11,6 @@ namespace {
 
 constexpr int kFramesPerSecond = 75;
 
-std::string Msf(int frames)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", frames / (60 * kFramesPerSecond),
-                  frames / kFramesPerSecond % 60, frames % kFramesPerSecond);
-    return text;
-}
-
 void FillSector(std::array<char, TestDisc::kBytesPerSector>& sector, bool audio, int lsn)
 {
     sector.fill(0);
@@ -35,6 +27,14 @@ void FillSector(std::array<char, TestDisc::kBytesPerSector>& sector, bool audio,
 }
 
 } // namespace
+
+std::string Msf(int frames)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", frames / (60 * kFramesPerSecond),
+                  frames / kFramesPerSecond % 60, frames % kFramesPerSecond);
+    return text;
+}
 
 int TestDisc::StartLsn(std::size_t index) const
 {

@@ -15,6 +15,9 @@
 
 namespace vorlo::test {
 
+// "mm:ss:ff" for a count of frames, as CUE sheets and msf replies write it.
+std::string Msf(int frames);
+
 struct TestTrack {
     bool audio = true;
     int pregapSectors = 0; // INDEX 00 sectors before the track's start

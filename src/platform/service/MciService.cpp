@@ -11,8 +11,6 @@
 namespace vorlo::platform {
 namespace {
 
-constexpr std::uint32_t kMciSet = 0x080D;
-constexpr std::uintptr_t kMciSetDoorOpen = 0x100;
 constexpr std::string_view kAll = "all";
 
 thread_local std::string tFailureDetail;
