@@ -427,8 +427,6 @@ std::unique_ptr<CdAudioDevice> CdAudioDevice::Open(const DiscLocation& location,
         } catch (const std::exception& failure) {
             error = mcierr::kInvalidFile;
             why = failure.what();
-            if (why.find(location.path) == std::string::npos)  // libcdio's TOC complaints do not name it
-                why = location.path + ": " + why;
             return nullptr;
         }
     }

@@ -12,7 +12,15 @@ class CdioMedium final : public DiscMedium {
 public:
     explicit CdioMedium(const DiscLocation& location) : location_(location), handle_(Open(location)) {}
 
-    DiscToc ReadToc() override { return handle_.ReadToc(); }
+    // A table that cannot be used is refused with a reason that names the drive or image.
+    DiscToc ReadToc() override
+    {
+        try {
+            return handle_.ReadToc();
+        } catch (const CdioError& error) {
+            throw CdioError(location_.path + ": " + error.what());
+        }
+    }
 
     // On an image: its files are still there, and the span's first and last sectors read.
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
