@@ -140,9 +140,9 @@ TEST_F(Player, NextAndPreviousMoveBetweenTracks)
     EXPECT_GT(test::RedWidth(c.ProgressBar4->Picture()), 0);
 }
 
-// With no sound server at all, every button behaves and no failure is shown: each play the
-// buttons send fails, and the disc stays open at the start of track 1, where the bar shows
-// it. Only About and Exit show their boxes.
+// With no sound server at all, the transport buttons behave and no failure is shown: each
+// play they send fails, and the disc stays open at the start of track 1, where the bar
+// shows it. (About and Exit do not touch the service; the window tests check their boxes.)
 TEST_F(Player, WithoutASoundServerEveryButtonBehavesAndNoFailureIsShown)
 {
     test::ScopedEnv realSound("VORLO_AUDIO", std::nullopt);
@@ -157,11 +157,6 @@ TEST_F(Player, WithoutASoundServerEveryButtonBehavesAndNoFailureIsShown)
     c.Command18->click(); // Eject: the door of an image opens without effect
     QTest::qWait(200);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    for (const auto& [button, answer] : {std::pair(c.Command2, QMessageBox::Ok), std::pair(c.Command1, QMessageBox::No)}) {
-        test::BoxAnswerer answerer(answer);
-        button->click();
-        EXPECT_EQ(answerer.Boxes().size(), 1) << button->toolTip().toStdString();
-    }
     EXPECT_TRUE(form->isVisible());
 
     const QStringList commands = Traced(1), errors = Traced(2);

@@ -161,9 +161,7 @@ TEST(StallingDriveTest, EveryCommandIsAnsweredWithinTheBound)
             slowest = reply.took, slowestCommand = command;
         std::this_thread::sleep_for(50ms);
     }
-    EXPECT_LT(slowest, kCommandBound) << slowestCommand << " took "
-                                      << std::chrono::duration_cast<std::chrono::microseconds>(slowest).count()
-                                      << " us";
+    EXPECT_LT(slowest, kCommandBound) << slowestCommand << " took " << Micros(slowest) << " us";
     EXPECT_EQ(modes, "playing;open;") << "the script did not play while the drive stalled";
 }
 

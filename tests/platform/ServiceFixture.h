@@ -52,6 +52,8 @@ private:
     std::shared_ptr<FakeEngineState> s_;
 };
 
+inline std::int64_t Micros(Clock::duration d) { return std::chrono::duration_cast<std::chrono::microseconds>(d).count(); }
+
 struct TimedReply {
     platform::MciError error = 0;
     std::string text;

@@ -36,14 +36,6 @@ std::string Msf(int frames)
     return text;
 }
 
-int TestDisc::StartLsn(std::size_t index) const
-{
-    int lsn = tracks[index].pregapSectors;
-    for (std::size_t i = 0; i < index; ++i)
-        lsn += tracks[i].pregapSectors + tracks[i].sectors;
-    return lsn;
-}
-
 TestDisc TestDisc::AudioOnly(int trackCount, int sectorsPerTrack)
 {
     return {std::vector<TestTrack>(static_cast<std::size_t>(trackCount), TestTrack{true, 0, sectorsPerTrack})};

@@ -33,9 +33,6 @@ struct TestDisc {
     // std::runtime_error when the files cannot be written.
     std::string Write(const std::filesystem::path& dir, const std::string& name) const;
 
-    // Where track `index` (0-based) starts: its INDEX 01.
-    int StartLsn(std::size_t index) const;
-
     static TestDisc AudioOnly(int trackCount, int sectorsPerTrack = 150);
 };
 

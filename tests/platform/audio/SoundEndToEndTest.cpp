@@ -21,7 +21,7 @@
 namespace vorlo::test {
 namespace {
 
-constexpr std::int64_t kRate = 44100;
+constexpr std::int64_t kRate = platform::kSampleRate;
 constexpr std::int32_t kTrack2Lsn = 1125;  // where the demo disc's tracks 2 and 3 start
 constexpr std::int64_t kTrack2Frame = kTrack2Lsn * kFramesPerSector;
 constexpr std::int64_t kTrack3Frame = 2175 * kFramesPerSector;
@@ -151,12 +151,9 @@ TEST_F(SoundEndToEndTest, StopIsFollowedBySilenceOnTheSinkWithin50Milliseconds)
 // Every 2352-byte data sector begins with this sync pattern; audio never has it here.
 bool HoldsDataSync(const Samples& recording)
 {
-    static const std::vector<std::byte> kSync = [] {
-        std::vector<std::byte> sync(12, std::byte{0xFF});
-        sync.front() = sync.back() = std::byte{0};
-        return sync;
-    }();
-    return std::search(recording.begin(), recording.end(), kSync.begin(), kSync.end()) != recording.end();
+    constexpr std::string_view kSync("\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\0", 12);
+    return std::search(recording.begin(), recording.end(), kSync.begin(), kSync.end(),
+                       [](std::byte b, char c) { return b == static_cast<std::byte>(c); }) != recording.end();
 }
 
 // A real enhanced CD (data last), and a generated mixed-mode disc (data first) whose audio

@@ -73,9 +73,9 @@ Match Follow(const Samples& recording, std::int64_t at, const Samples& image, st
     }
 }
 
-std::int64_t FirstSound(const Samples& recording, std::int64_t from)
+std::int64_t FirstSound(const Samples& recording)
 {
-    for (std::int64_t frame = std::max<std::int64_t>(from, 0); frame < FrameCount(recording); ++frame)
+    for (std::int64_t frame = 0; frame < FrameCount(recording); ++frame)
         if (!Silent(recording, frame))
             return frame;
     return -1;

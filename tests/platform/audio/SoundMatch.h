@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/audio/SectorSource.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,7 +13,7 @@ namespace vorlo::test {
 // Raw sample bytes: 16-bit little-endian stereo, four bytes a frame, as on a disc.
 using Samples = std::vector<std::byte>;
 inline constexpr std::int64_t kFrameBytes = 4;
-inline constexpr std::int64_t kFramesPerSector = 588;
+inline constexpr auto kFramesPerSector = static_cast<std::int64_t>(platform::kFramesPerSector);
 
 // The whole of a file; empty when it cannot be read.
 Samples ReadFile(const std::string& path);
@@ -36,8 +38,8 @@ struct Match {
 };
 Match Follow(const Samples& recording, std::int64_t at, const Samples& image, std::int64_t imageFrame);
 
-// The first and the last frame at or after `from` that are not digital silence; -1 if none.
-std::int64_t FirstSound(const Samples& recording, std::int64_t from = 0);
+// The first frame that is not digital silence, and the last at or after `from`; -1 if none.
+std::int64_t FirstSound(const Samples& recording);
 std::int64_t LastSound(const Samples& recording, std::int64_t from = 0);
 
 } // namespace vorlo::test

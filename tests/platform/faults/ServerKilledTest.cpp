@@ -71,8 +71,6 @@ Clock::duration SlowestQueryOver(ServiceOnDisc& service, Clock::duration span)
     return slowest;
 }
 
-std::int64_t Micros(Clock::duration d) { return std::chrono::duration_cast<std::chrono::microseconds>(d).count(); }
-
 TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsBack)
 {
     PrivateServer server;
