@@ -79,10 +79,7 @@ public:
     struct Located {};
     explicit ServiceOnDisc(Located, platform::CdAudioParts parts = {})
         : service([parts](const platform::MciOpenRequest&, platform::MciError& error, std::string& why) {
-              platform::DiscLocation location;
-              if ((error = platform::LocateDisc(location, why)))
-                  return std::unique_ptr<platform::MciDevice>();
-              return std::unique_ptr<platform::MciDevice>(platform::CdAudioDevice::Open(location, parts, error, why));
+              return std::unique_ptr<platform::MciDevice>(platform::CdAudioDevice::OpenLocated(parts, error, why));
           })
     {
     }

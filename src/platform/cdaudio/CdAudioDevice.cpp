@@ -433,6 +433,14 @@ std::unique_ptr<CdAudioDevice> CdAudioDevice::Open(const DiscLocation& location,
     return std::unique_ptr<CdAudioDevice>(new CdAudioDevice(std::move(core)));
 }
 
+std::unique_ptr<CdAudioDevice> CdAudioDevice::OpenLocated(CdAudioParts parts, MciError& error, std::string& why)
+{
+    DiscLocation location;
+    if ((error = LocateDisc(location, why)))
+        return nullptr;
+    return Open(location, std::move(parts), error, why);
+}
+
 MciError CdAudioDevice::Execute(const MciRequest& request, std::string& reply)
 {
     std::lock_guard lock(core_->mutex);

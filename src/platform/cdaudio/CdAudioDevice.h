@@ -29,6 +29,9 @@ public:
     // Returns null with an MCI error and a sentence in `why` when the image cannot be read.
     static std::unique_ptr<CdAudioDevice> Open(const DiscLocation& location, CdAudioParts parts, MciError& error,
                                                std::string& why);
+    // Opens the drive or image that VORLO_CDROM names at this moment (without it, the
+    // system's default drive), as "open cdaudio" does. Fails as LocateDisc and Open do.
+    static std::unique_ptr<CdAudioDevice> OpenLocated(CdAudioParts parts, MciError& error, std::string& why);
     ~CdAudioDevice() override;
 
     MciError Execute(const MciRequest& request, std::string& reply) override;

@@ -17,11 +17,7 @@ thread_local std::string tFailureDetail;
 
 std::unique_ptr<MciDevice> OpenLibcdioCdAudio(const MciOpenRequest&, MciError& error, std::string& why)
 {
-    DiscLocation location;
-    error = LocateDisc(location, why);
-    if (error)
-        return nullptr;
-    return CdAudioDevice::Open(location, CdAudioParts{}, error, why);
+    return CdAudioDevice::OpenLocated(CdAudioParts{}, error, why);
 }
 
 } // namespace
