@@ -66,6 +66,29 @@ vorlo_stop_xvfb() {
   unset VORLO_XVFB_PID
 }
 
+# vorlo_cpu_per_minute SECONDS RUNS COMMAND...: the CPU time (user + system) that COMMAND
+# takes per minute of sound, measured RUNS times over SECONDS of play each, to the
+# millisecond. COMMAND reads "open cdaudio" and "play cdaudio" from a FIFO, then nothing
+# until SECONDS have passed, so the process that feeds it is not counted; a COMMAND that
+# ignores its input should stop by itself after SECONDS. Prints "MEDIAN MIN MAX" in seconds
+# per minute: one run can be off by half on a busy machine, so figures are medians.
+vorlo_cpu_per_minute() {
+  local seconds=$1 runs=$2 dir feeder i
+  shift 2
+  dir=$(mktemp -d)
+  for ((i = 0; i < runs; i++)); do
+    mkfifo "$dir/in"
+    (printf 'open cdaudio\nplay cdaudio\n'; sleep "$seconds") >"$dir/in" &
+    feeder=$!
+    { TIMEFORMAT='%3U %3S'; time "$@" <"$dir/in" >/dev/null 2>&1; } 2>>"$dir/cpu"
+    wait "$feeder"
+    rm -f "$dir/in"
+  done
+  awk -v s="$seconds" '{ print ($1 + $2) * 60 / s }' "$dir/cpu" | sort -g |
+    awk '{ v[NR] = $1 } END { printf "%.3f %.3f %.3f\n", v[int((NR + 1) / 2)], v[1], v[NR] }'
+  rm -rf "$dir"
+}
+
 # vorlo_sanitizer_env: settings for programs built with VORLO_SANITIZE or VORLO_FUZZ. The
 # first error of any kind ends the program; leaks are reported, except the third-party
 # ones listed in tests/sanitizers/lsan.supp.
