@@ -24,8 +24,8 @@ vorlo_start_pulse
 runs=3
 # "MEDIAN MIN MAX" CPU seconds per minute played, over $runs runs of $seconds s each.
 cpu() { vorlo_cpu_per_minute "$seconds" "$runs" "$@"; }
-# "M s (A to B)": a figure as the table shows it.
-shown() { set -- $1; echo "$1 s ($2 to $3)"; }
+# "M s (A-B)": a figure as the report shows it.
+shown() { set -- $1; echo "$1 s ($2-$3)"; }
 
 ours=$(VORLO_CDROM=$demo cpu "$mci")
 null=$(VORLO_AUDIO=null VORLO_CDROM=$demo cpu "$mci")
