@@ -89,6 +89,9 @@ vorlo_cpu_per_minute() {
   rm -rf "$dir"
 }
 
+# vorlo_cpu_shown "MEDIAN MIN MAX": the figure as the reports show it, "M s (A-B)".
+vorlo_cpu_shown() { local -a f=($1); echo "${f[0]} s (${f[1]}-${f[2]})"; }
+
 # vorlo_sanitizer_env: settings for programs built with VORLO_SANITIZE or VORLO_FUZZ. The
 # first error of any kind ends the program; leaks are reported, except the third-party
 # ones listed in tests/sanitizers/lsan.supp.

@@ -24,8 +24,6 @@ vorlo_start_pulse
 runs=3
 # "MEDIAN MIN MAX" CPU seconds per minute played, over $runs runs of $seconds s each.
 cpu() { vorlo_cpu_per_minute "$seconds" "$runs" "$@"; }
-# "M s (A-B)": a figure as the report shows it.
-shown() { set -- $1; echo "$1 s ($2-$3)"; }
 
 ours=$(VORLO_CDROM=$demo cpu "$mci")
 null=$(VORLO_AUDIO=null VORLO_CDROM=$demo cpu "$mci")
@@ -35,9 +33,9 @@ mpv=$(cpu mpv --no-config --really-quiet --no-video --ao=pulse --length="$second
 
 echo "CPU per minute played, median (range) of $runs runs of $seconds s of the demo disc"
 echo "(goal: at most 0.3 s, and 0.3 of mpv's):"
-echo "  vorlo-mci to the PulseAudio null sink:  $(shown "$ours")"
-echo "  vorlo-mci to the null device:           $(shown "$null")"
-echo "  mpv, the same image to the same sink:   $(shown "$mpv")"
+echo "  vorlo-mci to the PulseAudio null sink:  $(vorlo_cpu_shown "$ours")"
+echo "  vorlo-mci to the null device:           $(vorlo_cpu_shown "$null")"
+echo "  mpv, the same image to the same sink:   $(vorlo_cpu_shown "$mpv")"
 echo "  ratio vorlo-mci / mpv, of the medians:  $(awk -v a="${ours%% *}" -v b="${mpv%% *}" 'BEGIN { printf "%.2f", a / b }')"
 echo
 echo "Stop latency and position error against the monitor (goals: 50 ms and 15 ms):"
