@@ -52,6 +52,10 @@ if(NOT EXISTS "${desktop}" OR NOT metainfo)
 endif()
 expect_clean("${DESKTOP_FILE_VALIDATE}" "${desktop}")
 expect_clean("${APPSTREAMCLI}" validate --no-net ${metainfo})
+file(READ ${metainfo} metainfo_text)
+if(NOT metainfo_text MATCHES "<project_license>GPL-3.0-or-later</project_license>")
+  fail("the metainfo does not give the project's license, GPL-3.0-or-later")
+endif()
 
 # The entry names the icon and the program that the prefix holds.
 file(STRINGS "${desktop}" icon_line REGEX "^Icon=")
