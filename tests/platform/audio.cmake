@@ -4,7 +4,7 @@
 # The sound server killed during play is among them: it runs a server of its own.
 include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 set(VORLO_DEMO_DEFINES VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}"
-  VORLO_LIBCDIO_DISCS="${PROJECT_SOURCE_DIR}/../shared/discs/libcdio")
+  VORLO_LIBCDIO_DISCS="${PROJECT_SOURCE_DIR}/tests/data/libcdio")
 
 vorlo_add_gtest(audio_tests
   SOURCES audio/NullEngineTest.cpp audio/ReadRetryTest.cpp

@@ -5,3 +5,4 @@ include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 vorlo_add_gtest(cdaudio_tests
   SOURCES TimeFormatTest.cpp DiscImageTest.cpp DriveTest.cpp CdioSafetyTest.cpp
   LIBS vorlo_platform vorlo_test_support)
+target_compile_definitions(cdaudio_tests PRIVATE VORLO_LIBCDIO_DISCS="${PROJECT_SOURCE_DIR}/tests/data/libcdio")

@@ -7,4 +7,4 @@ vorlo_add_gtest(service_tests
 
 add_test(NAME vorlo_mci_acceptance
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/vorlo-mci-acceptance.sh $<TARGET_FILE:vorlo-mci>
-          ${PROJECT_SOURCE_DIR}/../shared/discs/libcdio)
+          ${PROJECT_SOURCE_DIR}/tests/data/libcdio)

@@ -35,8 +35,6 @@ out=$(echo "open cdaudio" | VORLO_CDROM="$work/missing.cue" "$mci" 2>"$work/err"
 [ "$out" = $'275\t' ] || fail "missing image: $out"
 grep -qF missing.cue "$work/err" || fail "missing image: no reason given"
 
-[ -d "$discs" ] || { echo "no shared discs at $discs: the rest skipped"; exit 0; }
-
 printf 'open cdaudio\nset cdaudio time format milliseconds\nstatus cdaudio position track 1\nstatus cdaudio position track 0\nstatus sound length\n' \
   | VORLO_CDROM="$discs/cdda.cue" VORLO_MCI_TRACE="$work/trace" "$mci" >"$work/out"
 printf '0\t1\n0\t\n0\t2001\n282\t\n263\t\n' | diff -u - "$work/out" || fail "acceptance exchange"
