@@ -10,6 +10,7 @@ namespace vorlo::media {
 namespace {
 
 struct Case {
+    const char* name;
     const char* reply;
     double value;
 };
@@ -26,27 +27,28 @@ TEST_P(ReplyValueTest, ReadsTheLeadingNumber)
 
 INSTANTIATE_TEST_SUITE_P(Table, ReplyValueTest,
     testing::Values(
-        Case{"2001", 2001},
-        Case{"12:34:56", 12},         // a colon stops the number
-        Case{"", 0},
-        Case{"stopped", 0},           // a letter before any digit
-        Case{"1 2 3", 123},           // blanks inside the number are skipped
-        Case{" \t\n 42", 42},
-        Case{"- 7", -7},
-        Case{"&HFF", 255},
-        Case{"&hff", 255},
-        Case{"&O17", 15},
-        Case{"&O19", 1},              // 9 is not an octal digit
-        Case{"&H", 0},
-        Case{"-2.5E2", -250},
-        Case{"1D3", 1000},
-        Case{"1e-2", 0.01},
-        Case{"1E+", 1},               // an exponent letter with no digits is not part of the number
-        Case{"1.2.3", 1.2},           // only one decimal point
-        Case{".5", 0.5},
-        Case{"--5", 0},
-        Case{"1E400", HUGE_VAL},      // beyond double range: an infinity the callers must check
-        Case{"1E-400", 0}));
+        Case{"Integer", "2001", 2001},
+        Case{"ColonStopsTheNumber", "12:34:56", 12},
+        Case{"Empty", "", 0},
+        Case{"LetterBeforeAnyDigit", "stopped", 0},
+        Case{"BlanksInsideAreSkipped", "1 2 3", 123},
+        Case{"LeadingWhiteSpace", " \t\n 42", 42},
+        Case{"BlankAfterSign", "- 7", -7},
+        Case{"Hexadecimal", "&HFF", 255},
+        Case{"HexadecimalLowerCase", "&hff", 255},
+        Case{"Octal", "&O17", 15},
+        Case{"OctalStopsAtNine", "&O19", 1},
+        Case{"HexPrefixAlone", "&H", 0},
+        Case{"NegativeWithExponent", "-2.5E2", -250},
+        Case{"DoubleExponentLetter", "1D3", 1000},
+        Case{"NegativeExponent", "1e-2", 0.01},
+        Case{"ExponentWithoutDigits", "1E+", 1},
+        Case{"OneDecimalPointOnly", "1.2.3", 1.2},
+        Case{"NoIntegerPart", ".5", 0.5},
+        Case{"TwoSigns", "--5", 0},
+        Case{"BeyondDoubleRange", "1E400", HUGE_VAL},  // an infinity the callers must check
+        Case{"BelowDoubleRange", "1E-400", 0}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The area as a handler makes it (128 blanks) and as a platform may leave it (no NUL at
 // all): either way the reading stops at the end of the area.

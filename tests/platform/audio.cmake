@@ -20,5 +20,5 @@ target_include_directories(audio_pulse_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests
 target_compile_definitions(audio_pulse_tests PRIVATE ${VORLO_DEMO_DEFINES}
   VORLO_MCI_PATH="$<TARGET_FILE:vorlo-mci>")
 add_dependencies(audio_pulse_tests vorlo_demo_disc vorlo-mci)
-gtest_discover_tests(audio_pulse_tests DISCOVERY_TIMEOUT 30
+gtest_discover_tests(audio_pulse_tests DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
   PROPERTIES LABELS pulse RUN_SERIAL TRUE)
