@@ -20,9 +20,10 @@ namespace vorlo::test {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// How long the caller of any command may wait, as a bound for a test: the service's
-// promise is 20 ms, and a loaded machine gets no more than that.
-inline constexpr auto kCommandBound = 20ms;
+// How long the caller of any command may wait before a test calls it stuck. The service
+// answers within 20 ms (bench/ measures that); ten times as much catches a command that
+// waits on the drive or the sound server, and nothing a busy machine does to a fast one.
+inline constexpr auto kCommandBound = 200ms;
 
 // What the device last asked the engine to play, and what the test says is heard and
 // whether play goes on. Shared, because the device's worker may outlive a test.

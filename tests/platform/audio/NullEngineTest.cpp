@@ -26,7 +26,10 @@ TEST(NullEngineTest, KeepsRealTimeAndStopsOnceTheSpanIsHeard)
     std::this_thread::sleep_for(1s);
     const double heardMs = static_cast<double>(engine.HeardFrame() - p0) * 1000.0 / platform::kSampleRate;
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - t0;
-    EXPECT_NEAR(heardMs, elapsed.count(), 20.0);
+    // The device paces itself by the clock: it never gets ahead of it, and it falls behind
+    // only by what a busy machine withholds from its thread.
+    EXPECT_LE(heardMs, elapsed.count() + 1000.0 / platform::kSectorsPerSecond);
+    EXPECT_GE(heardMs, elapsed.count() - 200.0);
     EXPECT_EQ(engine.CurrentState(), PlaybackEngine::State::Playing);
     std::this_thread::sleep_for(700ms);
     EXPECT_EQ(engine.CurrentState(), PlaybackEngine::State::Stopped);
