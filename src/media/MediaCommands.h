@@ -17,6 +17,14 @@ inline constexpr std::string_view kStatusCdaudioCurrentTrack = "status cdaudio c
 inline constexpr std::string_view kStatusCdaudioLength = "status cdaudio length";
 inline constexpr std::string_view kStatusCdaudioPosition = "status cdaudio position";
 
+// The disc, as the desktop's media controls drive and show it: pause and resume, the mode,
+// and the disc's CD-Text (the disc's own title and performer; per track below).
+inline constexpr std::string_view kPauseCdaudio = "pause cdaudio";
+inline constexpr std::string_view kResumeCdaudio = "resume cdaudio";
+inline constexpr std::string_view kStatusCdaudioMode = "status cdaudio mode";
+inline constexpr std::string_view kInfoCdaudioTitle = "info cdaudio title";
+inline constexpr std::string_view kInfoCdaudioPerformer = "info cdaudio performer";
+
 // The device-name argument of the door-open command message.
 inline constexpr std::string_view kCdaudioDevice = "cdaudio";
 
@@ -49,5 +57,8 @@ inline constexpr std::string_view kMidiDevice = "midi";
 // Commands that end in a number: the literal, then the 32-bit value in plain decimal.
 std::string StatusCdaudioPositionTrack(std::int32_t track);
 std::string PlayCdaudioFrom(std::int32_t position);
+std::string StatusCdaudioLengthTrack(std::int32_t track);
+std::string InfoCdaudioTitleTrack(std::int32_t track);
+std::string InfoCdaudioPerformerTrack(std::int32_t track);
 
 } // namespace vorlo::media::commands

@@ -377,7 +377,12 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         case MciVerb::Set: return Set(request);
         case MciVerb::Status: return Status(request, reply);
         case MciVerb::Capability: return Capability(request, reply);
-        case MciVerb::Info: reply = kProduct; return mcierr::kNone;
+        case MciVerb::Info:
+            if (request.info != InfoItem::Product)
+                return AnswerDiscText(request, phase == Phase::Ready ? &toc : nullptr,
+                                      medium ? medium->Text() : DiscText{}, reply);
+            reply = kProduct;
+            return mcierr::kNone;
         case MciVerb::Close: return mcierr::kNone;
         default: return mcierr::kUnsupportedFunction;
         }

@@ -16,11 +16,15 @@ public:
     DiscToc ReadToc() override
     {
         try {
-            return handle_.ReadToc();
+            DiscToc toc = handle_.ReadToc();
+            text_ = toc.Empty() ? DiscText{} : ReadDiscText(handle_.get());
+            return toc;
         } catch (const CdioError& error) {
             throw CdioError(location_.path + ": " + error.what());
         }
     }
+
+    DiscText Text() const override { return text_; }
 
     // On an image: its files are still there, and the span's first and last sectors read.
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
@@ -53,6 +57,7 @@ private:
 
     DiscLocation location_;
     CdioHandle handle_;
+    DiscText text_;
 };
 
 } // namespace

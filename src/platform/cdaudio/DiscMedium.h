@@ -2,6 +2,7 @@
 
 #include "platform/Mci.h"
 #include "platform/audio/SectorSource.h"
+#include "platform/cdaudio/DiscText.h"
 #include "platform/cdaudio/DiscToc.h"
 
 #include <functional>
@@ -32,6 +33,8 @@ public:
 
     // The table of contents; empty when the drive holds no disc. Throws CdioError.
     virtual DiscToc ReadToc() = 0;
+    // The disc's CD-Text as the last ReadToc found it; empty when it has none. No I/O.
+    virtual DiscText Text() const { return {}; }
     // A reader of the disc's audio sectors for the playback engine. It shares nothing with
     // this medium's handle, so that playback never waits on a TOC read or an eject.
     virtual std::unique_ptr<SectorSource> CreateSource() = 0;

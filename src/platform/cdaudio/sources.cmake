@@ -4,6 +4,7 @@ target_sources(vorlo_platform PRIVATE
   cdaudio/CdioMedium.cpp
   cdaudio/CdTime.cpp
   cdaudio/DiscLocator.cpp
+  cdaudio/DiscText.cpp
   cdaudio/DiscToc.cpp
   cdaudio/SerialWorker.cpp
 )

@@ -2,6 +2,7 @@
 
 #include "platform/service/MciErrors.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <initializer_list>
@@ -296,18 +297,29 @@ MciError ParseCapability(ItemReader& in, MciRequest& request)
 
 MciError ParseInfo(ItemReader& in, MciRequest& request)
 {
+    static const std::pair<std::string_view, InfoItem> kNames[] = {
+        {"product", InfoItem::Product}, {"title", InfoItem::Title}, {"performer", InfoItem::Performer}};
     bool haveItem = false;
     while (!in.AtEnd()) {
         if (in.SkipFlag())
             continue;
-        if (!in.Accept({"product"}))
+        if (in.Accept({"track"})) {
+            if (const MciError error = in.TakeInteger(request.track))
+                return error;
+            continue;
+        }
+        const auto* name = std::find_if(std::begin(kNames), std::end(kNames),
+                                        [&](const auto& candidate) { return in.Accept({candidate.first}); });
+        if (name == std::end(kNames))
             return mcierr::kUnrecognizedKeyword;
         if (haveItem)
             return mcierr::kDuplicateFlags;
-        request.info = InfoItem::Product;
+        request.info = name->second;
         haveItem = true;
     }
-    return haveItem ? mcierr::kNone : mcierr::kMissingParameter;
+    if (!haveItem)
+        return mcierr::kMissingParameter;
+    return request.track && request.info == InfoItem::Product ? mcierr::kFlagsNotCompatible : mcierr::kNone;
 }
 
 MciError ParseSave(ItemReader& in, MciRequest& request)

@@ -34,7 +34,8 @@ enum class StatusItem {
 
 enum class CapabilityItem { CanEject, CanPlay, CanRecord, CanSave, HasAudio, HasVideo, DeviceType, UsesFiles, CompoundDevice };
 
-enum class InfoItem { Product };
+// "info ... product"; and for a disc, its CD-Text: "title" and "performer", of the disc or of "track N".
+enum class InfoItem { Product, Title, Performer };
 
 enum class SeekTarget { Position, Start, End };
 
@@ -55,7 +56,8 @@ struct MciRequest {
     std::optional<TimeFormat> timeFormat;
     std::optional<bool> doorOpen;   // true for "door open", false for "door closed"
 
-    // Status: the item, and the track for "length/position/type track N".
+    // Status: the item, and the track for "length/position/type track N"; Info: the track
+    // for "title/performer track N".
     StatusItem statusItem = StatusItem::Mode;
     std::optional<std::uint32_t> track;
 
