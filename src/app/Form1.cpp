@@ -1,8 +1,9 @@
 #include "app/Form1.h"
 
 #include "app/Lifecycle.h"
+#include "app/PositionBarWidget.h"
 #include "app/PositionDisplay.h"
-#include "app/SurfaceWidget.h"
+#include "app/ProgressAnnouncement.h"
 #include "transport/TrackStepping.h"
 #include "transport/Transport.h"
 
@@ -54,7 +55,8 @@ void Form1::ConfirmExit() { app::ConfirmExit(*this); }
 void Form1::RefreshPositionBars()
 {
     const FormControls& c = controls_;
-    app::RefreshPositionBars({*c.ProgressBar1, *c.ProgressBar2, *c.ProgressBar3, *c.ProgressBar4});
+    const auto discPlayed = app::RefreshPositionBars({*c.ProgressBar1, *c.ProgressBar2, *c.ProgressBar3, *c.ProgressBar4});
+    c.ProgressBar4->SetPlayedPercent(WholePercentPlayed(discPlayed));
 }
 
 } // namespace vorlo::app

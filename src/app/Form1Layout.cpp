@@ -1,6 +1,9 @@
 #include "app/Form1Layout.h"
 
+#include "app/Accessibility.h"
 #include "app/CaptionPictures.h"
+#include "app/EnterPressesButton.h"
+#include "app/PositionBarWidget.h"
 #include "app/SurfaceWidget.h"
 #include "app/Twips.h"
 
@@ -24,6 +27,9 @@ constexpr const char* kArialBlack = "Arial Black";
 constexpr BgrColour kBlack = 0x00000000;
 constexpr BgrColour kLightGrey = 0x00E0E0E0;
 constexpr BgrColour kDarkBlue = 0x00C00000;
+
+// What assistive technology calls the disc's bar.
+constexpr const char* kDiscBarName = "Disc position";
 
 struct ButtonSpec {
     const char* name;
@@ -85,6 +91,7 @@ QPushButton* MakeButton(QWidget& form, Density density, const ButtonSpec& spec)
     button->setAccessibleName(button->toolTip());
     button->setAutoDefault(false);
     button->setDefault(false);
+    LetEnterPress(*button);
     const QFont font = CaptionFont(spec.fontFamily, spec.pointSize);
     button->setFont(font);
     if (const auto* text = std::get_if<const char*>(&spec.caption)) {
@@ -101,9 +108,9 @@ QPushButton* MakeButton(QWidget& form, Density density, const ButtonSpec& spec)
     return button;
 }
 
-SurfaceWidget* MakeSurface(QWidget& form, const SurfaceSpec& spec)
+template <typename Surface = SurfaceWidget> Surface* MakeSurface(QWidget& form, const SurfaceSpec& spec)
 {
-    auto* surface = new SurfaceWidget(&form, spec.twips, spec.backColor, spec.foreColor);
+    auto* surface = new Surface(&form, spec.twips, spec.backColor, spec.foreColor);
     surface->setObjectName(QString::fromLatin1(spec.name));
     return surface;
 }
@@ -131,6 +138,7 @@ void SetWindowProperties(QWidget& form, Density density)
 
 FormControls LayOutForm(QWidget& form)
 {
+    InstallAccessibleInterfaces();
     const Density density = ScreenDensity(&form);
     SetWindowProperties(form, density);
 
@@ -143,7 +151,8 @@ FormControls LayOutForm(QWidget& form)
     c.ProgressBar1 = MakeSurface(form, kProgressBar1);
     c.ProgressBar2 = MakeSurface(form, kProgressBar2);
     c.ProgressBar3 = MakeSurface(form, kProgressBar3);
-    c.ProgressBar4 = MakeSurface(form, kProgressBar4);
+    c.ProgressBar4 = MakeSurface<PositionBarWidget>(form, kProgressBar4);
+    c.ProgressBar4->setAccessibleName(QString::fromLatin1(kDiscBarName));
     c.Picture1 = MakeSurface(form, kPicture1);
     c.Picture2 = MakeSurface(form, kPicture2);
     c.Command16 = MakeButton(form, density, kPrevious);

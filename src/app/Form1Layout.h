@@ -6,6 +6,7 @@ class QWidget;
 
 namespace vorlo::app {
 
+class PositionBarWidget;
 class SurfaceWidget;
 
 // The window's caption: ten blanks, then the name between its ornaments.
@@ -29,7 +30,7 @@ struct FormControls {
     SurfaceWidget* ProgressBar1 = nullptr; // position of the sound alias; below the client area
     SurfaceWidget* ProgressBar2 = nullptr; // position of the movie alias; below the client area
     SurfaceWidget* ProgressBar3 = nullptr; // position of the midi alias; below the client area
-    SurfaceWidget* ProgressBar4 = nullptr; // position on the disc; the one bar in view
+    PositionBarWidget* ProgressBar4 = nullptr; // position on the disc; the one bar in view
     SurfaceWidget* Picture1 = nullptr;     // spare; below the client area
     SurfaceWidget* Picture2 = nullptr;     // spare; below the client area
     QTimer* Timer1 = nullptr;              // drives the position display, running from the start
@@ -37,7 +38,9 @@ struct FormControls {
 
 // Makes the window a fixed-size tool window with its caption, size and black background,
 // and creates its controls in tab order, placed in twips at the screen's density, with
-// their captions, fonts, tooltips and colours. Focus starts on Play. Nothing is bound.
+// their captions, fonts, tooltips and colours. Focus starts on Play; Space and Enter press
+// the button that has it. The window and its controls are presented to assistive
+// technology (see Accessibility.h). Nothing is bound.
 FormControls LayOutForm(QWidget& form);
 
 } // namespace vorlo::app

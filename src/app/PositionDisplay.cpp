@@ -30,10 +30,17 @@ std::optional<float> ToSingle(double value)
     return static_cast<float>(value);
 }
 
-// The right edge of the played part in twips, or nothing where the arithmetic faults.
-// The length and the ratio are held in single precision, and the edge is the product of
-// the single-precision width and ratio.
-std::optional<float> PlayedEdge(double lengthReply, ReplyBuffer& buffer, const Row& row)
+// How far a row has played: the ratio of position to length, and the right edge of the
+// played part in twips.
+struct Played {
+    float ratio;
+    float edge;
+};
+
+// The played part, or nothing where the arithmetic faults. The length and the ratio are
+// held in single precision, and the edge is the product of the single-precision width and
+// ratio.
+std::optional<Played> PlayedPart(double lengthReply, ReplyBuffer& buffer, const Row& row)
 {
     const auto length = ToSingle(lengthReply);
     if (!length || *length == 0.0f)
@@ -45,39 +52,44 @@ std::optional<float> PlayedEdge(double lengthReply, ReplyBuffer& buffer, const R
         return std::nullopt;
 
     const float width = row.bar.Width();
-    return ToSingle(static_cast<double>(width) * static_cast<double>(*ratio));
+    const auto edge = ToSingle(static_cast<double>(width) * static_cast<double>(*ratio));
+    if (!edge)
+        return std::nullopt;
+    return Played{*ratio, *edge};
 }
 
-void RefreshRow(const Row& row, ReplyBuffer& buffer)
+// Paints one row's bar and returns the ratio it painted, if any.
+std::optional<float> RefreshRow(const Row& row, ReplyBuffer& buffer)
 {
     SendMediaCommand(row.lengthQuery, buffer);
     const double length = ReplyValue(buffer);
     if (length == 0.0) {
         transport::FillWithBackground(row.bar);
-        return;
+        return std::nullopt;
     }
-    const auto edge = PlayedEdge(length, buffer, row);
-    if (!edge) {
+    const auto played = PlayedPart(length, buffer, row);
+    if (!played) {
         transport::FillWithBackground(row.bar);
-        return;
+        return std::nullopt;
     }
     const float height = row.bar.Height();
-    row.bar.FillRectangle(0.0f, 0.0f, *edge, height, kPlayedColour);
+    row.bar.FillRectangle(0.0f, 0.0f, played->edge, height, kPlayedColour);
+    return played->ratio;
 }
 
 } // namespace
 
-void RefreshPositionBars(const PositionBars& bars)
+std::optional<float> RefreshPositionBars(const PositionBars& bars)
 {
-    const Row rows[] = {
+    const Row aliases[] = {
         {commands::kStatusSoundLength, commands::kStatusSoundPosition, bars.sound},
         {commands::kStatusMovieLength, commands::kStatusMoviePosition, bars.movie},
         {commands::kStatusMidiLength, commands::kStatusMidiPosition, bars.midi},
-        {commands::kStatusCdaudioLength, commands::kStatusCdaudioPosition, bars.cdaudio},
     };
     ReplyBuffer buffer;
-    for (const Row& row : rows)
+    for (const Row& row : aliases)
         RefreshRow(row, buffer);
+    return RefreshRow({commands::kStatusCdaudioLength, commands::kStatusCdaudioPosition, bars.cdaudio}, buffer);
 }
 
 } // namespace vorlo::app

@@ -2,6 +2,8 @@
 
 #include "transport/DrawingSurface.h"
 
+#include <optional>
+
 // The position display: on every tick of the window's timer, one bar per media alias
 // shows how far that alias has played.
 namespace vorlo::app {
@@ -24,7 +26,9 @@ struct PositionBars {
 // without a length, and a row whose numbers fault in single precision (a length that
 // rounds to 0, a ratio or width beyond single range, NaN or infinity), is filled with
 // the bar's background colour instead. Nothing is kept between ticks: sizes and colours
-// are read at every fill. UI thread only; throws nothing.
-void RefreshPositionBars(const PositionBars& bars);
+// are read at every fill. Returns how far the disc has played as this tick read it, the
+// single-precision ratio of position to length (above 1 when the position lies beyond the
+// length), or nothing when its bar got the background fill. UI thread only; throws nothing.
+std::optional<float> RefreshPositionBars(const PositionBars& bars);
 
 } // namespace vorlo::app

@@ -16,7 +16,7 @@ namespace vorlo::app {
 // picture starts filled with the background colour. Its geometry is fixed in twips when
 // it is made; sizes and fill coordinates are twips from its top-left corner, turned into
 // pixels at the screen density it was laid out at. UI thread only.
-class SurfaceWidget final : public QWidget, public transport::DrawingSurface {
+class SurfaceWidget : public QWidget, public transport::DrawingSurface {
     Q_OBJECT
 public:
     // twipsGeometry is left, top, width and height in the parent's client area. Without a

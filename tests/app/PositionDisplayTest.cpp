@@ -2,7 +2,7 @@
 #include "RecordingPlatform.h"
 
 #include "app/Form1.h"
-#include "app/SurfaceWidget.h"
+#include "app/PositionBarWidget.h"
 
 #include <gtest/gtest.h>
 

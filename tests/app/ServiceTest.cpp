@@ -7,7 +7,7 @@
 #include "support/TestDisc.h"
 
 #include "app/Form1.h"
-#include "app/SurfaceWidget.h"
+#include "app/PositionBarWidget.h"
 #include "media/MediaChannel.h"
 
 #include <QFile>

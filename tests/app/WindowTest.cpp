@@ -4,7 +4,7 @@
 
 #include "app/Form1.h"
 #include "app/Lifecycle.h"
-#include "app/SurfaceWidget.h"
+#include "app/PositionBarWidget.h"
 #include "app/Twips.h"
 
 #include <QPushButton>
