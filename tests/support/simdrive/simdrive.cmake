@@ -1,8 +1,8 @@
 # The simulated CD drive (see README.md here): the preloaded library vorlo_simdrive, its
-# two helper tools, and the header SimDrive.h that tells tests where they are. Tests and
+# helper tools, and the header SimDrive.h that tells tests where they are. Tests and
 # benchmarks both include this file; the first include defines the targets.
 #
-# The library and the tools are built without sanitizers in every build: the library is
+# The library and two tools are built without sanitizers in every build: the library is
 # preloaded into programs that are not instrumented (cd-info, cd-paranoia), and into
 # instrumented ones after the sanitizer's runtime (SimDrive.h's kPreload says how).
 # The replaced C library functions check their pointer arguments although the C library
@@ -21,6 +21,11 @@ target_link_libraries(vorlo_simdrive PRIVATE PkgConfig::VORLO_SIMDRIVE_CDIO ${CM
 add_executable(vorlo-simdrive-noise-disc ${simdrive_dir}/tools/noise_disc.c)
 add_executable(vorlo-simdrive-match-rip ${simdrive_dir}/tools/match_rip.c)
 
+# Built as the build's programs are (instrumented in a sanitizer build), to read the drive.
+add_executable(vorlo-simdrive-read-drive ${simdrive_dir}/tools/read_drive.c)
+target_link_libraries(vorlo-simdrive-read-drive PRIVATE PkgConfig::VORLO_SIMDRIVE_CDIO)
+set_target_properties(vorlo-simdrive-read-drive PROPERTIES AUTOMOC OFF)
+
 foreach(target vorlo_simdrive vorlo-simdrive-noise-disc vorlo-simdrive-match-rip)
   set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "-Wall;-Wextra;-Wno-nonnull-compare" LINK_OPTIONS "")
 endforeach()
@@ -37,6 +42,9 @@ set(SIMDRIVE_LIBRARY "$<TARGET_FILE:vorlo_simdrive>")
 configure_file(${simdrive_dir}/SimDrive.h.in ${CMAKE_BINARY_DIR}/simdrive/SimDrive.h.in @ONLY)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/simdrive/include/simdrive/SimDrive.h
      INPUT ${CMAKE_BINARY_DIR}/simdrive/SimDrive.h.in)
+# The same for scripts: shell assignments of the library's and the noise tool's paths.
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/simdrive/simdrive.env
+     CONTENT "simdrive_library=$<TARGET_FILE:vorlo_simdrive>\nsimdrive_noise_disc=$<TARGET_FILE:vorlo-simdrive-noise-disc>\n")
 add_library(vorlo_simdrive_env INTERFACE)
 target_include_directories(vorlo_simdrive_env INTERFACE ${CMAKE_BINARY_DIR}/simdrive/include)
 add_dependencies(vorlo_simdrive_env vorlo_simdrive vorlo-simdrive-noise-disc)
@@ -46,6 +54,7 @@ if(VORLO_BUILD_TESTS)
   add_test(NAME simdrive_matches_cd_tools
            COMMAND bash ${simdrive_dir}/check/check-cd-tools.sh
                    $<TARGET_FILE:vorlo_simdrive> $<TARGET_FILE:vorlo-simdrive-noise-disc>
-                   $<TARGET_FILE:vorlo-simdrive-match-rip> ${PROJECT_SOURCE_DIR}/tests/data/libcdio)
+                   $<TARGET_FILE:vorlo-simdrive-match-rip> ${PROJECT_SOURCE_DIR}/tests/data/libcdio
+                   $<TARGET_FILE:vorlo-simdrive-read-drive> "${SIMDRIVE_PRELOAD_PREFIX}$<TARGET_FILE:vorlo_simdrive>")
   set_tests_properties(simdrive_matches_cd_tools PROPERTIES TIMEOUT 300)
 endif()

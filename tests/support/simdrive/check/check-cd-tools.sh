@@ -7,10 +7,13 @@
 #    audio and data tracks, the disc mode (it reads only the first track's kind).
 #  - cd-paranoia: every audio track of every disc rips bit for bit; with the drive's jitter
 #    on, the whole of a white-noise disc rips at one constant offset within the jitter.
-#  - Neither tool makes a request the drive does not know.
+#  - A program of this build (instrumented, in a sanitizer build) reads the same tracks
+#    and samples through libcdio, with the library preloaded as PRELOAD says.
+#  - None of them makes a request the drive does not know.
 # Usage: check-cd-tools.sh LIBRARY NOISE_DISC_TOOL MATCH_RIP_TOOL LIBCDIO_DATA_DIR
+#                          READ_DRIVE_TOOL PRELOAD
 set -euo pipefail
-library=$1 noise_disc=$2 match_rip=$3 data=$4
+library=$1 noise_disc=$2 match_rip=$3 data=$4 read_drive=$5 preload=$6
 jitter=8  # stereo samples
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,11 +27,12 @@ done
 [ -n "$device" ] || { echo "no free /dev/srN name for the simulated drive" >&2; exit 1; }
 
 # on_drive IMAGE COMMAND...: COMMAND with the simulated drive holding IMAGE; a fast drive
-# with short seeks keeps the rips quick. VORLO_SIMDRIVE_* variables set by the caller add.
+# with short seeks keeps the rips quick. VORLO_SIMDRIVE_* variables set by the caller add;
+# run_preload set by the caller replaces the library alone as LD_PRELOAD.
 on_drive() {
   local image=$1
   shift
-  env LD_PRELOAD="$library" VORLO_SIMDRIVE_DEVICE="$device" VORLO_SIMDRIVE_IMAGE="$image" \
+  env LD_PRELOAD="${run_preload:-$library}" VORLO_SIMDRIVE_DEVICE="$device" VORLO_SIMDRIVE_IMAGE="$image" \
       VORLO_SIMDRIVE_LOG="$work/drive.log" VORLO_SIMDRIVE_MAX_SPEED=100 VORLO_SIMDRIVE_SEEK_MS=5 "$@"
 }
 
@@ -109,6 +113,18 @@ elif ! shift=$("$match_rip" "$work/noise.bin" "$work/jitter.raw" 0 "$jitter"); t
   fail "jitter: the rip matches the disc at no single offset within $jitter samples"
 else
   echo "jitter of up to $jitter samples: the rip matches the disc at $shift samples"
+fi
+
+# This build's own kind of program: LD_PRELOAD puts a sanitizer's runtime first if need be.
+if ! run_preload=$preload on_drive "$work/noise-extra.cue" "$read_drive" "$device" "$work/read.raw" \
+    >"$work/read.txt" 2>"$work/read.err"; then
+  fail "reading the drive from a program of this build failed: $(tail -n 5 "$work/read.err")"
+elif ! diff <(grep '^track' "$work/noise-extra.sheet" | awk '{ print "track", $2 + 0, $4 + 0, $5 }') "$work/read.txt" >&2; then
+  fail "a program of this build reads other tracks"
+elif ! "$match_rip" "$work/noise-extra.bin" "$work/read.raw" 0 0 >/dev/null; then
+  fail "a program of this build reads other samples"
+else
+  echo "a program of this build reads the tracks and the samples (LD_PRELOAD=$preload)"
 fi
 
 # Every request the tools made, drive information included, is one the drive knows.
