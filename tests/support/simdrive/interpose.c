@@ -116,9 +116,7 @@ static bool WaitForMedium(void)
         if (state.asc != kSenseBecomingReady.asc)
             return false;
         const double ready_at = sim.ready_at;
-        pthread_mutex_unlock(&sim.lock);
-        sim_wait_until(ready_at);
-        pthread_mutex_lock(&sim.lock);
+        sim_wait_unlocked(ready_at);
     }
 }
 
@@ -337,9 +335,7 @@ static ssize_t ReadDevice(int fd, void* buffer, size_t size, off_t at)
             take = size - done;
         if (!sense.key)
             memcpy((uint8_t*)buffer + done, chunk + within, take);
-        pthread_mutex_unlock(&sim.lock);
-        sim_wait_until(done_at);
-        pthread_mutex_lock(&sim.lock);
+        sim_wait_unlocked(done_at);
         if (sense.key)
             error = EIO;
         else

@@ -30,16 +30,12 @@ static int WaitForDisc(void)
         const struct sim_sense state = sim_unit_state(now);
         if (!state.key) {
             const double done_at = sim_schedule(sim.knobs.command_ms / 1000.0);
-            pthread_mutex_unlock(&sim.lock);
-            sim_wait_until(done_at);
-            pthread_mutex_lock(&sim.lock);
+            sim_wait_unlocked(done_at);
             return 0;
         }
         if (state.asc != kSenseBecomingReady.asc || retries >= kKernelNotReadyRetries)
             return -ENOMEDIUM;
-        pthread_mutex_unlock(&sim.lock);
-        sim_wait_until(now + kKernelNotReadySeconds);
-        pthread_mutex_lock(&sim.lock);
+        sim_wait_unlocked(now + kKernelNotReadySeconds);
         sim_refresh_knobs();
     }
 }
@@ -91,9 +87,7 @@ static struct sim_sense Packet(const uint8_t* cdb, int cdb_len, uint8_t* buf, si
 {
     double done_at;
     const struct sim_sense sense = sim_run_packet(cdb, cdb_len, buf, buf_len, written, &done_at, via);
-    pthread_mutex_unlock(&sim.lock);
-    sim_wait_until(done_at);
-    pthread_mutex_lock(&sim.lock);
+    sim_wait_unlocked(done_at);
     return sense;
 }
 
@@ -152,9 +146,7 @@ static int ReadAudio(struct cdrom_read_audio* request)
     double done_at;
     const struct sim_sense sense =
         sim_read_raw(lsn, request->nframes, false, request->buf, &done_at, "CDROMREADAUDIO");
-    pthread_mutex_unlock(&sim.lock);
-    sim_wait_until(done_at);
-    pthread_mutex_lock(&sim.lock);
+    sim_wait_unlocked(done_at);
     return sense.key ? -EIO : 0;
 }
 
@@ -176,9 +168,7 @@ static int ReadSector(unsigned long request, void* arg)
         else if (!sense.key)
             memcpy(arg, raw + 16, CD_FRAMESIZE_RAW0);
     }
-    pthread_mutex_unlock(&sim.lock);
-    sim_wait_until(done_at);
-    pthread_mutex_lock(&sim.lock);
+    sim_wait_unlocked(done_at);
     return sense.key ? -EIO : 0;
 }
 
@@ -186,9 +176,7 @@ static int DriveStatus(void)
 {
     sim_touch(sim_now());
     const double done_at = sim_schedule(sim.knobs.command_ms / 1000.0);
-    pthread_mutex_unlock(&sim.lock);
-    sim_wait_until(done_at);
-    pthread_mutex_lock(&sim.lock);
+    sim_wait_unlocked(done_at);
     const struct sim_sense state = sim_unit_state(sim_now());
     if (!state.key)
         return CDS_DISC_OK;
@@ -213,9 +201,7 @@ static int MoveTray(bool open, const char* via)
         return -EIO;
     sim_set_tray(open, via);
     const double done_at = sim_schedule(sim.knobs.door_s);
-    pthread_mutex_unlock(&sim.lock);
-    sim_wait_until(done_at);
-    pthread_mutex_lock(&sim.lock);
+    sim_wait_unlocked(done_at);
     return 0;
 }
 
@@ -317,7 +303,9 @@ static int Dispatch(unsigned long request, void* arg, unsigned long value)
     case CDROM_SELECT_SPEED: {
         const int speed = sim_set_speed((int)value);
         sim_log("speed\trequested=%d effective=%d by=CDROM_SELECT_SPEED", (int)value, speed);
-        return (rc = WaitForDisc()) ? rc : 0;
+        const double done_at = sim_schedule(sim.knobs.command_ms / 1000.0); /* SET CD SPEED: no disc needed */
+        sim_wait_unlocked(done_at);
+        return 0;
     }
     case CDROMEJECT:
         if (sim.open_count != 1)

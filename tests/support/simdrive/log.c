@@ -50,3 +50,10 @@ void sim_wait_until(double when)
     }
     errno = saved;
 }
+
+void sim_wait_unlocked(double when)
+{
+    pthread_mutex_unlock(&sim.lock);
+    sim_wait_until(when);
+    pthread_mutex_lock(&sim.lock);
+}

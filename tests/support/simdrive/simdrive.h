@@ -106,6 +106,7 @@ extern struct sim_state sim;
 double sim_now(void);
 void sim_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void sim_wait_until(double when);
+void sim_wait_unlocked(double when); /* with sim.lock held: released while waiting */
 
 /* knobs.c: call with sim.lock held. */
 void sim_init_from_environment(void);
