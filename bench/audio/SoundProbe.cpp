@@ -13,7 +13,7 @@
 #include "SoundMatch.h"
 
 #include "platform/Mci.h"
-#include "platform/audio/ParanoiaSectorSource.h"
+#include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/PulseOutput.h"
 #include "platform/audio/StreamEngine.h"
 
@@ -48,12 +48,16 @@ public:
 
 class EnginePlayer final : public Player {
 public:
-    explicit EnginePlayer(const std::string& cue) : source_(std::make_shared<platform::ParanoiaSectorSource>(cue)) {}
+    explicit EnginePlayer(const std::string& cue)
+        : disc_(platform::CdioHandle::OpenImage(cue)), source_(std::make_shared<platform::DirectSectorSource>(disc_, disc_.ReadToc()))
+    {
+    }
     bool Play(std::int32_t lsn) override { return engine_.PlayShared(source_, lsn, lsn + 4 * platform::kSectorsPerSecond) == 0; }
     std::int64_t Frame() override { return engine_.HeardFrame(); }
     void Stop() override { engine_.Stop(); }
 
 private:
+    platform::CdioHandle disc_;
     std::shared_ptr<platform::SectorSource> source_;
     platform::StreamEngine engine_{std::make_unique<platform::PulseOutput>()};
 };

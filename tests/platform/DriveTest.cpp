@@ -35,11 +35,11 @@ public:
         toc.leadOutLsn = 1500;
         return toc;
     }
-    std::unique_ptr<platform::SectorSource> CreateSource() override { return std::make_unique<Sectors>(drive_->stall); }
+    platform::SectorSource& Sectors() override { return sectors_; }
 
 private:
-    struct Sectors final : platform::SectorSource {
-        explicit Sectors(std::chrono::milliseconds stall) : stall(stall) {}
+    struct SilentSectors final : platform::SectorSource {
+        explicit SilentSectors(std::chrono::milliseconds stall) : stall(stall) {}
         bool ReadSectors(std::int32_t, std::uint32_t count, std::byte* out) override
         {
             std::this_thread::sleep_for(stall);
@@ -49,6 +49,7 @@ private:
         std::chrono::milliseconds stall;
     };
     std::shared_ptr<FakeDrive> drive_;
+    SilentSectors sectors_{drive_->stall};
 };
 
 platform::CdAudioParts DriveParts(const std::shared_ptr<FakeDrive>& drive)

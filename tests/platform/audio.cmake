@@ -7,7 +7,7 @@ set(VORLO_DEMO_DEFINES VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORL
   VORLO_LIBCDIO_DISCS="${PROJECT_SOURCE_DIR}/tests/data/libcdio")
 
 vorlo_add_gtest(audio_tests
-  SOURCES audio/NullEngineTest.cpp audio/ReadRetryTest.cpp
+  SOURCES audio/NullEngineTest.cpp
   LIBS vorlo_platform)
 target_compile_definitions(audio_tests PRIVATE ${VORLO_DEMO_DEFINES})
 add_dependencies(audio_tests vorlo_demo_disc)

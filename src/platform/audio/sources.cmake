@@ -9,9 +9,9 @@ target_sources(vorlo_platform PRIVATE
   audio/PlayClock.cpp
   audio/NullOutput.cpp
   audio/PulseOutput.cpp
-  audio/ReadRetry.cpp
-  audio/ParanoiaSectorSource.cpp
+  audio/DiscSectorSource.cpp
   audio/cdio/CdioHandle.cpp
+  audio/cdio/DriveState.cpp
   audio/cdio/Paranoia.cpp
   audio/pulse/Error.cpp
   audio/pulse/ThreadedMainloop.cpp

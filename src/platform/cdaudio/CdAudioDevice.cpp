@@ -1,11 +1,17 @@
 #include "platform/cdaudio/CdAudioDevice.h"
 
+#include "platform/Diagnostics.h"
 #include "platform/cdaudio/CdTime.h"
+#include "platform/cdaudio/Retirer.h"
 #include "platform/cdaudio/SerialWorker.h"
+#include "platform/cdaudio/WorkerSource.h"
 #include "platform/service/MciErrors.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -26,6 +32,17 @@ struct PendingPlay {
 
 constexpr const char* kProduct = "Vorlo CD audio";
 
+using SteadyClock = std::chrono::steady_clock;
+// How long a Play just after "open cdaudio" waits for the drive to say whether it holds a
+// disc: long enough for an idle drive to answer, short enough for any command.
+constexpr auto kProbeWait = std::chrono::milliseconds(15);
+// While a drive spins up, it is asked again this often, for at most kSpinUpLimit.
+constexpr auto kSpinUpPoll = std::chrono::milliseconds(200);
+constexpr auto kSpinUpLimit = std::chrono::seconds(60);
+// How often, at most, commands to a drive that is not playing look for a tray opened or
+// a disc changed by hand.
+constexpr auto kMediaCheckInterval = std::chrono::seconds(1);
+
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
 void AppendNumber(std::string& out, std::int64_t value)
@@ -40,14 +57,20 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
     Core(const DiscLocation& where, CdAudioParts with) : location(where), parts(std::move(with)) {}
 
     std::mutex mutex;
+    std::condition_variable probed; // the drive has said whether it holds a disc
     const DiscLocation location;
     const CdAudioParts parts;
-    SerialWorker worker;
+    // The one thread that touches the medium. Shared with the engine's source.
+    const std::shared_ptr<SerialWorker> worker = std::make_shared<SerialWorker>();
 
     Phase phase = Phase::Loading;
-    unsigned generation = 0; // bumped whenever a background load becomes stale
+    bool spinningUp = false;  // Loading, and the drive has said a disc is coming ready
+    unsigned generation = 0; // bumped whenever a background load or check becomes stale
     bool closed = false;
-    std::unique_ptr<DiscMedium> medium;
+    bool checking = false;   // a media check is on the worker
+    SteadyClock::time_point lastCheck{};
+    // Used on the worker only; the device holds a reference, never calls it.
+    std::shared_ptr<DiscMedium> medium;
     DiscToc toc;
     // Shared with the engine's reader, so that neither Stop nor Play waits on a drive read.
     std::shared_ptr<SectorSource> source;
@@ -64,27 +87,60 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
 
     // --- the disc -------------------------------------------------------------------
 
-    void Install(std::unique_ptr<DiscMedium> opened, DiscToc read, std::unique_ptr<SectorSource> reader)
+    // Runs `job` on the worker and waits for it. Only for images, whose files answer at
+    // once; a drive is never waited for.
+    void OnWorker(const std::function<void()>& job)
+    {
+        std::packaged_task<void()> task(job);
+        std::future<void> done = task.get_future();
+        worker->Post([&task] { task(); });
+        done.get();
+    }
+
+    void Install(std::shared_ptr<DiscMedium> opened, DiscToc read)
     {
         medium = std::move(opened);
         toc = std::move(read);
-        source = std::move(reader);
+        if (!toc.Empty())
+            source = std::make_shared<WorkerSource>(worker, medium, toc);
         phase = toc.Empty() ? Phase::NoDisc : Phase::Ready;
         transport = Transport::Stopped;
         if (phase == Phase::Ready)
             positionLsn = toc.FirstAudioStart().value_or(toc.tracks.front().startLsn);
         if (pending && phase == Phase::Ready)
             StartPlay(pending->from, pending->to, pending->format);
+        else if (pending)
+            TellUser(NoDiscReason());
         pending.reset();
+        probed.notify_all();
     }
 
+    // The drive holds no disc, or its tray is open: nothing is pending any more.
+    void Absent(Phase why)
+    {
+        Forget();
+        phase = why;
+        probed.notify_all();
+    }
+
+    std::string NoDiscReason() const
+    {
+        return phase == Phase::DoorOpen ? "the tray of " + location.path + " is open"
+                                        : "there is no audio disc in " + location.path;
+    }
+
+    // Lets go of the disc. The medium is let go of on the worker, which alone touches it.
     void Forget()
     {
         StopEngine();
+        if (pending)
+            TellUser(NoDiscReason());
         pending.reset();
         toc = {};
         source.reset();
-        medium.reset();
+        if (medium)
+            worker->Post([held = std::move(medium)] {});
+        spinningUp = false;
     }
 
     // The disc can no longer be read (an image removed or cut short since it was opened):
@@ -95,32 +151,92 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         phase = Phase::NoDisc;
     }
 
-    // Opens the drive and reads its TOC on the worker; the result is installed unless the
-    // device was closed or the door opened meanwhile. Precondition: lock held.
+    // Opens the drive and reads its TOC on the worker, once the drive says it holds a disc
+    // and has spun up; the result is installed unless the device was closed or the door
+    // opened meanwhile. Precondition: lock held.
     void LoadInBackground(bool closeDoorFirst)
     {
         phase = Phase::Loading;
+        spinningUp = false;
         const unsigned expected = ++generation;
         std::weak_ptr<Core> weak = weak_from_this();
-        worker.Post([weak, expected, closeDoorFirst, location = location, parts = parts] {
+        worker->Post([weak, expected, closeDoorFirst, location = location, parts = parts] {
+            // The core for this load, locked, unless the load has gone stale.
+            const auto current = [&](std::unique_lock<std::mutex>& lock) -> std::shared_ptr<Core> {
+                auto core = weak.lock();
+                if (!core)
+                    return nullptr;
+                lock = std::unique_lock(core->mutex);
+                return !core->closed && core->generation == expected ? core : nullptr;
+            };
             if (closeDoorFirst)
                 parts.moveDoor(location, false);
-            std::unique_ptr<DiscMedium> opened;
+            DriveState state = parts.probeDrive(location);
+            for (const auto giveUp = SteadyClock::now() + kSpinUpLimit;
+                 state == DriveState::NotReady && SteadyClock::now() < giveUp; state = parts.probeDrive(location)) {
+                {
+                    std::unique_lock<std::mutex> lock;
+                    const auto core = current(lock);
+                    if (!core)
+                        return;
+                    core->spinningUp = true;
+                    core->probed.notify_all();
+                }
+                std::this_thread::sleep_for(kSpinUpPoll);
+            }
+            if (state == DriveState::NoDisc || state == DriveState::TrayOpen || state == DriveState::NotReady) {
+                std::unique_lock<std::mutex> lock;
+                if (const auto core = current(lock))
+                    core->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
+                return;
+            }
+            std::shared_ptr<DiscMedium> opened;
             DiscToc read;
-            std::unique_ptr<SectorSource> reader;
             try {
                 opened = parts.openMedium(location);
                 read = opened->ReadToc();
-                if (!read.Empty())
-                    reader = opened->CreateSource();
-            } catch (const std::exception&) {
-                opened.reset();
+            } catch (const std::exception& failure) {
+                TellUser(failure.what());
                 read = {};
             }
-            if (const auto core = weak.lock()) {
-                std::lock_guard lock(core->mutex);
-                if (!core->closed && core->generation == expected)
-                    core->Install(std::move(opened), std::move(read), std::move(reader));
+            std::unique_lock<std::mutex> lock;
+            if (const auto core = current(lock))
+                core->Install(std::move(opened), std::move(read));
+        });
+    }
+
+    // On a drive that is not playing, at most once per kMediaCheckInterval: asks the drive,
+    // on the worker, whether its tray was opened or its disc changed by hand since the last
+    // look, and follows. Precondition: lock held.
+    void CheckMedia()
+    {
+        if (IsImage() || closed || checking || phase == Phase::Loading || transport != Transport::Stopped)
+            return;
+        const auto now = SteadyClock::now();
+        if (now - lastCheck < kMediaCheckInterval)
+            return;
+        lastCheck = now;
+        checking = true;
+        const unsigned expected = generation;
+        worker->Post([weak = weak_from_this(), expected, location = location, probe = parts.probeDrive,
+                      held = medium] {
+            const DriveState state = probe(location);
+            const bool changed = held && held->Changed();
+            const auto core = weak.lock();
+            if (!core)
+                return;
+            std::lock_guard lock(core->mutex);
+            core->checking = false;
+            if (core->closed || core->generation != expected || core->transport != Transport::Stopped)
+                return;
+            const bool discIn = state == DriveState::DiscReady || state == DriveState::NotReady;
+            if (core->phase == Phase::Ready) {
+                if (state == DriveState::TrayOpen || state == DriveState::NoDisc)
+                    core->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
+                else if (changed)
+                    core->LoadInBackground(false);
+            } else if (discIn) {
+                core->LoadInBackground(false);
             }
         });
     }
@@ -185,9 +301,13 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
             positionLsn = *start;
             return mcierr::kNone;
         }
-        if (medium && !medium->Readable(*start, end)) {
-            DiscGone();
-            return mcierr::kDeviceNotReady;
+        if (IsImage() && medium) {
+            bool readable = false;
+            OnWorker([&, held = medium, first = *start] { readable = held->Readable(first, end); });
+            if (!readable) {
+                DiscGone();
+                return mcierr::kDeviceNotReady;
+            }
         }
         if (!source)
             return mcierr::kHardware;
@@ -205,12 +325,16 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
 
     // --- verbs ----------------------------------------------------------------------------
 
-    MciError Play(const MciRequest& request)
+    // During a spin-up a play waits for the disc; with no disc or the tray open it fails
+    // at once, and says why. Just after the open, the drive has kProbeWait to tell which.
+    MciError Play(const MciRequest& request, std::unique_lock<std::mutex>& lock)
     {
+        if (phase == Phase::Loading && !spinningUp)
+            probed.wait_for(lock, kProbeWait, [this] { return phase != Phase::Loading || spinningUp; });
         switch (phase) {
         case Phase::Loading: pending = PendingPlay{request.from, request.to, format}; return mcierr::kNone;
         case Phase::Ready: return StartPlay(request.from, request.to, format);
-        default: return mcierr::kDeviceNotReady;
+        default: TellUser(NoDiscReason()); return mcierr::kDeviceNotReady;
         }
     }
 
@@ -269,7 +393,7 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         Forget();
         phase = Phase::DoorOpen;
         ++generation;
-        worker.Post([location = location, move = parts.moveDoor] { move(location, true); });
+        worker->Post([location = location, move = parts.moveDoor] { move(location, true); });
         return mcierr::kNone;
     }
 
@@ -364,12 +488,13 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
         return mcierr::kNone;
     }
 
-    MciError Execute(const MciRequest& request, std::string& reply)
+    MciError Execute(const MciRequest& request, std::string& reply, std::unique_lock<std::mutex>& lock)
     {
         if (transport != Transport::Stopped)
             Sync();
+        CheckMedia();
         switch (request.verb) {
-        case MciVerb::Play: return Play(request);
+        case MciVerb::Play: return Play(request, lock);
         case MciVerb::Stop: return Stop();
         case MciVerb::Pause: return Pause();
         case MciVerb::Resume: return Resume();
@@ -390,17 +515,20 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
 
     // Stops play and lets go of the engine and the source. On a drive their teardown may
     // wait on a read in progress, so it happens on a thread of its own.
+    // Stops play and lets go of the engine, the source and the medium. Their teardown may
+    // wait on a read in progress, so the Retirer does it.
     void Shut()
     {
         closed = true;
         pending.reset();
         StopEngine();
-        if (IsImage())
-            return;
-        std::thread([engine = std::move(engine), source = std::move(source)]() mutable {
-            engine.reset();
-            source.reset();
-        }).detach();
+        ++generation;
+        Retirer::Instance().Run([engine = std::shared_ptr<PlaybackEngine>(std::move(engine)),
+                                 source = std::move(source), held = std::move(medium)]() mutable {
+                engine.reset();
+                source.reset();
+                held.reset();
+            });
     }
 };
 
@@ -422,18 +550,24 @@ std::unique_ptr<CdAudioDevice> CdAudioDevice::Open(const DiscLocation& location,
     if (location.kind == DiscLocation::Kind::Drive) {
         core->LoadInBackground(false);
     } else {
+        // An image opens at once, on the worker like every call into it, so that a sheet
+        // that cannot be played fails the open.
+        std::shared_ptr<DiscMedium> medium;
+        DiscToc toc;
         try {
-            auto medium = core->parts.openMedium(location);
-            DiscToc toc = medium->ReadToc();
+            core->OnWorker([&] {
+                medium = core->parts.openMedium(location);
+                toc = medium->ReadToc();
+            });
             if (toc.Empty())
                 throw std::runtime_error("the disc image holds no tracks: " + location.path);
-            auto source = medium->CreateSource();
-            core->Install(std::move(medium), std::move(toc), std::move(source));
         } catch (const std::exception& failure) {
             error = mcierr::kInvalidFile;
             why = failure.what();
+            core->OnWorker([&] { medium.reset(); });
             return nullptr;
         }
+        core->Install(std::move(medium), std::move(toc));
     }
     return std::unique_ptr<CdAudioDevice>(new CdAudioDevice(std::move(core)));
 }
@@ -448,8 +582,8 @@ std::unique_ptr<CdAudioDevice> CdAudioDevice::OpenLocated(CdAudioParts parts, Mc
 
 MciError CdAudioDevice::Execute(const MciRequest& request, std::string& reply)
 {
-    std::lock_guard lock(core_->mutex);
-    return core_->Execute(request, reply);
+    std::unique_lock lock(core_->mutex);
+    return core_->Execute(request, reply, lock);
 }
 
 MciError CdAudioDevice::OpenDoor()

@@ -14,16 +14,20 @@ namespace vorlo::platform {
 struct CdAudioParts {
     MediumOpener openMedium = OpenCdioMedium;
     DoorMover moveDoor = MoveCdioDoor;
+    DriveProbe probeDrive = ProbeCdioDrive;
     std::function<std::unique_ptr<PlaybackEngine>()> createEngine = [] { return PlaybackEngine::Create(); };
 };
 
 // The cdaudio device: the disc's table of contents, the time formats, the play position
 // and the transport, over a DiscMedium and a PlaybackEngine.
 //
-// On an image the medium is opened and its TOC read before Open returns. On a drive both
-// happen on the device's worker thread; until the TOC is in, queries answer "not ready"
-// and a play waits for it. Status answers come from the cached TOC and the engine's
-// position, never from the drive. Called by the service with its lock held.
+// Every call into the medium (libcdio, cdparanoia), from opening to reading sectors and
+// moving the door, happens on the device's worker thread; no command waits for a drive.
+// On an image the medium is opened and its TOC read before Open returns (the worker
+// answers at once). On a drive the worker first asks the drive whether it holds a disc:
+// with the tray open or no disc a play fails at once; during a spin-up queries answer
+// "not ready" and a play waits for the TOC. Status answers come from the TOC, read once,
+// and the engine's position. Called by the service with its lock held.
 class CdAudioDevice final : public MciDevice {
 public:
     // Returns null with an MCI error and a sentence in `why` when the image cannot be read.

@@ -1,30 +1,45 @@
-#include "platform/audio/ParanoiaSectorSource.h"
+#include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/cdio/CdioHandle.h"
 #include "platform/audio/cdio/LibraryLock.h"
 #include "platform/cdaudio/DiscMedium.h"
 
 #include <array>
+#include <memory>
 
 namespace vorlo::platform {
 namespace {
+
+// How fast a drive is asked to read while it plays: ahead of the sound with room to spare
+// (cdparanoia reads each sector about twice), and far quieter than flat out.
+constexpr int kPlayingSpeed = 4;
 
 class CdioMedium final : public DiscMedium {
 public:
     explicit CdioMedium(const DiscLocation& location) : location_(location), handle_(Open(location)) {}
 
     // A table that cannot be used is refused with a reason that names the drive or image.
+    // The table read here is the only one: the sectors are read against it.
     DiscToc ReadToc() override
     {
         try {
             DiscToc toc = handle_.ReadToc();
-            text_ = toc.Empty() ? DiscText{} : ReadDiscText(handle_.get());
+            if (toc.Empty())
+                return toc;
+            text_ = ReadDiscText(handle_.get());
+            if (location_.kind == DiscLocation::Kind::Image) {
+                sectors_ = std::make_unique<DirectSectorSource>(handle_, toc);
+            } else {
+                handle_.RequestSpeed(kPlayingSpeed);
+                sectors_ = std::make_unique<ParanoiaSectorSource>(handle_, toc);
+            }
             return toc;
-        } catch (const CdioError& error) {
+        } catch (const std::runtime_error& error) {
             throw CdioError(location_.path + ": " + error.what());
         }
     }
 
     DiscText Text() const override { return text_; }
+    SectorSource& Sectors() override { return *sectors_; }
 
     // On an image: its files are still there, and the span's first and last sectors read.
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
@@ -34,11 +49,12 @@ public:
         return handle_.FilesPresent() && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
     }
 
-    // Paranoia-verified reads on a drive, direct reads on an image, through a handle of
-    // the source's own that it opens on the engine's reader thread.
-    std::unique_ptr<SectorSource> CreateSource() override
+    bool Changed() override
     {
-        return std::make_unique<ParanoiaSectorSource>(location_.path);
+        if (location_.kind != DiscLocation::Kind::Drive)
+            return false;
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        return cdio_get_media_changed(handle_.get()) == 1;
     }
 
 private:
@@ -58,6 +74,8 @@ private:
     DiscLocation location_;
     CdioHandle handle_;
     DiscText text_;
+    // Declared after the handle it reads through, so that it goes first.
+    std::unique_ptr<DiscSectorSource> sectors_;
 };
 
 } // namespace
@@ -76,6 +94,11 @@ void MoveCdioDoor(const DiscLocation& location, bool open)
         cdio_eject_media_drive(location.path.c_str());
     else
         cdio_close_tray(location.path.c_str(), nullptr);
+}
+
+DriveState ProbeCdioDrive(const DiscLocation& location)
+{
+    return location.kind == DiscLocation::Kind::Drive ? QueryDriveState(location.path) : DriveState::DiscReady;
 }
 
 } // namespace vorlo::platform

@@ -32,7 +32,10 @@ MciError LocateDisc(DiscLocation& location, std::string& why)
         }
         return mcierr::kNone;
     }
-    location.path = DefaultDrive();
+    // Looked for once: the search may touch the drives, and a drive in a long read could
+    // hold it up.
+    static const std::string defaultDrive = DefaultDrive();
+    location.path = defaultDrive;
     location.kind = DiscLocation::Kind::Drive;
     if (location.path.empty()) {
         why = "this machine has no CD drive (set VORLO_CDROM to a drive or a disc image)";

@@ -2,6 +2,7 @@
 
 #include "platform/Mci.h"
 #include "platform/audio/SectorSource.h"
+#include "platform/audio/cdio/DriveState.h"
 #include "platform/cdaudio/DiscText.h"
 #include "platform/cdaudio/DiscToc.h"
 
@@ -24,34 +25,38 @@ struct DiscLocation {
 // sentence saying why in `why`.
 MciError LocateDisc(DiscLocation& location, std::string& why);
 
-// An opened drive or image. Methods may block on the drive for as long as it takes; the
-// device calls them from its own worker threads, except on images where they are quick.
-// One thread at a time.
+// An opened drive or image. It belongs to one thread, the device's worker, which makes
+// every call into it (libcdio and cdparanoia among them), from opening to destruction.
+// Calls may block on a drive for as long as it takes.
 class DiscMedium {
 public:
     virtual ~DiscMedium() = default;
 
-    // The table of contents; empty when the drive holds no disc. Throws CdioError.
+    // The table of contents, read once, right after opening; empty when the drive holds
+    // no disc. Throws CdioError for a table that cannot be used.
     virtual DiscToc ReadToc() = 0;
-    // The disc's CD-Text as the last ReadToc found it; empty when it has none. No I/O.
+    // The disc's CD-Text as ReadToc found it; empty when it has none. No I/O.
     virtual DiscText Text() const { return {}; }
-    // A reader of the disc's audio sectors for the playback engine. It shares nothing with
-    // this medium's handle, so that playback never waits on a TOC read or an eject.
-    virtual std::unique_ptr<SectorSource> CreateSource() = 0;
+    // The disc's audio sectors, read through this medium (verified on a drive, direct on
+    // an image). Valid once ReadToc has found tracks, for as long as the medium lives.
+    virtual SectorSource& Sectors() = 0;
 
     // Whether the audio sectors [firstLsn, endLsn) can still be read; asked before each
     // play. An image whose files were removed or cut short since it was opened cannot.
-    // Quick on an image. A drive answers true without touching the disc: no command may
-    // wait on it, and its reads fail on their own. Never throws.
+    // Quick on an image. A drive answers true without touching the disc: its reads fail
+    // on their own. Never throws.
     virtual bool Readable(std::int32_t firstLsn, std::int32_t endLsn)
     {
         (void)firstLsn;
         (void)endLsn;
         return true;
     }
+    // Whether a drive's disc has been changed since the medium was opened or last asked.
+    // Quick; false for an image.
+    virtual bool Changed() { return false; }
 };
 
-// Opens a medium at a location; throws CdioError when libcdio refuses it.
+// Opens a medium at a location; throws CdioError when libcdio refuses it. On the worker.
 using MediumOpener = std::function<std::unique_ptr<DiscMedium>(const DiscLocation&)>;
 
 // The libcdio medium.
@@ -61,5 +66,10 @@ std::unique_ptr<DiscMedium> OpenCdioMedium(const DiscLocation& location);
 // ignored, as a door that does not move is no reason to fail a command.
 using DoorMover = std::function<void(const DiscLocation&, bool open)>;
 void MoveCdioDoor(const DiscLocation& location, bool open);
+
+// What the drive at a location says of its tray and disc, without reading the disc. An
+// image is always ready.
+using DriveProbe = std::function<DriveState(const DiscLocation&)>;
+DriveState ProbeCdioDrive(const DiscLocation& location);
 
 } // namespace vorlo::platform

@@ -1,5 +1,7 @@
 #include "platform/cdaudio/DiscToc.h"
 
+#include <algorithm>
+
 namespace vorlo::platform {
 
 std::int32_t DiscToc::EndOf(int number) const
@@ -44,6 +46,13 @@ std::optional<std::int32_t> DiscToc::FirstAudioStart() const
         if (track.audio)
             return track.startLsn;
     return std::nullopt;
+}
+
+std::uint32_t DiscToc::AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) const
+{
+    if (Empty() || lsn < tracks.front().startLsn || lsn >= leadOutLsn || !Track(TrackAt(lsn)).audio)
+        return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(count, AudioEndAfter(lsn) - lsn));
 }
 
 } // namespace vorlo::platform

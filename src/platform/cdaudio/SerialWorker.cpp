@@ -1,5 +1,7 @@
 #include "platform/cdaudio/SerialWorker.h"
 
+#include "platform/cdaudio/Retirer.h"
+
 namespace vorlo::platform {
 
 SerialWorker::~SerialWorker()
@@ -7,11 +9,9 @@ SerialWorker::~SerialWorker()
     {
         std::lock_guard lock(queue_->mutex);
         queue_->stopping = true;
-        queue_->jobs.clear();
     }
     queue_->wake.notify_all();
-    if (thread_.joinable())
-        thread_.detach();
+    Retirer::Instance().Adopt(std::move(thread_));
 }
 
 void SerialWorker::Post(std::function<void()> job)
@@ -32,8 +32,13 @@ void SerialWorker::Run(std::shared_ptr<Queue> queue)
         {
             std::unique_lock lock(queue->mutex);
             queue->wake.wait(lock, [&] { return queue->stopping || !queue->jobs.empty(); });
-            if (queue->stopping)
+            if (queue->stopping) {
+                // Dropped here, so that what they hold is let go of on this thread.
+                std::deque<std::function<void()>> dropped;
+                dropped.swap(queue->jobs);
+                lock.unlock();
                 return;
+            }
             job = std::move(queue->jobs.front());
             queue->jobs.pop_front();
         }

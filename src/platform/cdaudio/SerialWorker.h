@@ -10,8 +10,9 @@
 namespace vorlo::platform {
 
 // Runs jobs one after another on a thread of its own, started with the first job. Post
-// never waits. Destroying the worker never waits either: the job under way finishes on
-// its own (it must own what it touches), and jobs not yet started are dropped.
+// never waits; any thread may post. Destroying the worker never waits either: the job
+// under way finishes (it must own what it touches), the jobs not yet started are dropped
+// on the worker's thread, and the Retirer joins the thread.
 class SerialWorker {
 public:
     SerialWorker() = default;

@@ -1,6 +1,7 @@
 #include "platform/service/MciService.h"
 
 #include "platform/cdaudio/CdAudioDevice.h"
+#include "platform/cdaudio/Retirer.h"
 #include "platform/service/MciErrors.h"
 
 #include <cctype>
@@ -36,6 +37,8 @@ MciService::~MciService()
 
 MciService& MciService::Instance()
 {
+    // Made first, so that it outlives the service and takes what its devices let go of.
+    Retirer::Instance();
     static MciService service(OpenLibcdioCdAudio, TraceWriter::FromEnvironment());
     // Ending through quick_exit skips destructors; the last trace lines must still reach
     // the file. The trace pointer never changes after construction.

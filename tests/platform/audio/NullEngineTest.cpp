@@ -1,5 +1,5 @@
 #include "platform/audio/NullOutput.h"
-#include "platform/audio/ParanoiaSectorSource.h"
+#include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/StreamEngine.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,9 @@ using Clock = std::chrono::steady_clock;
 // span is the demo disc's last 1.6 s.
 TEST(NullEngineTest, KeepsRealTimeAndStopsOnceTheSpanIsHeard)
 {
+    platform::CdioHandle disc = platform::CdioHandle::OpenImage(VORLO_DEMO_CUE);
     platform::StreamEngine engine(std::make_unique<platform::NullOutput>());
-    ASSERT_EQ(engine.PlayShared(std::make_shared<platform::ParanoiaSectorSource>(VORLO_DEMO_CUE), 4380, 4500), 0u);
+    ASSERT_EQ(engine.PlayShared(std::make_shared<platform::DirectSectorSource>(disc, disc.ReadToc()), 4380, 4500), 0u);
     std::this_thread::sleep_for(100ms);
     const auto t0 = Clock::now();
     const std::int64_t p0 = engine.HeardFrame();

@@ -2,7 +2,7 @@
 #include "SoundMatch.h"
 
 #include "ServiceFixture.h"
-#include "platform/audio/ParanoiaSectorSource.h"
+#include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/PulseOutput.h"
 #include "platform/audio/StreamEngine.h"
 #include "support/TempFolder.h"
@@ -213,9 +213,9 @@ TEST_F(SoundEndToEndTest, VorloMciPutsTheFirstTwoSecondsOfTheDiscOnTheDefaultSin
 TEST_F(SoundEndToEndTest, AJitteryDriveWithUnderrunsIsHeardBitForBit)
 {
     const std::int64_t from = recorder_->NowFrame();
-    auto source = std::make_shared<platform::ParanoiaSectorSource>(
-        VORLO_DEMO_CUE, platform::ParanoiaSectorSource::Verification::Verified,
-        CDDA_TEST_JITTER_SMALL | CDDA_TEST_UNDERRUN);
+    platform::CdioHandle disc = platform::CdioHandle::OpenImage(VORLO_DEMO_CUE);
+    auto source = std::make_shared<platform::ParanoiaSectorSource>(disc, disc.ReadToc(),
+                                                                   CDDA_TEST_JITTER_SMALL | CDDA_TEST_UNDERRUN);
     platform::StreamEngine engine(std::make_unique<platform::PulseOutput>());
     ASSERT_EQ(engine.PlayShared(source, kTrack2Lsn, kTrack2Lsn + 3 * platform::kSectorsPerSecond), 0u);
     for (const auto deadline = Clock::now() + 8s;

@@ -162,7 +162,7 @@ CdioHandle CdioHandle::OpenImage(const std::string& path)
     lock.unlock();
     if (!handle)
         throw CdioError(Failure("libcdio cannot read the disc image", path));
-    return CdioHandle(handle);
+    return CdioHandle(handle, path);
 }
 
 CdioHandle CdioHandle::OpenDrive(const std::string& device)
@@ -176,7 +176,7 @@ CdioHandle CdioHandle::OpenDrive(const std::string& device)
     }
     if (!handle)
         throw CdioError(Failure("libcdio cannot open the CD drive", device));
-    return CdioHandle(handle);
+    return CdioHandle(handle, device);
 }
 
 DiscToc CdioHandle::ReadToc() const
@@ -215,6 +215,14 @@ bool CdioHandle::IsImage() const
     default:
         return false;
     }
+}
+
+void CdioHandle::RequestSpeed(int speed) const
+{
+    if (IsImage())
+        return;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
+    cdio_set_speed(get(), speed);
 }
 
 bool CdioHandle::FilesPresent() const

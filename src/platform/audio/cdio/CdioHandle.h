@@ -31,6 +31,11 @@ public:
     CdIo_t* get() const { return handle_.get(); }
     // True for a disc image, false for a real drive.
     bool IsImage() const;
+    // The device node or image file it was opened on.
+    const std::string& Source() const { return source_; }
+    // Asks a drive to read at `speed` times the audio rate (1x = 75 sectors a second), or
+    // as fast as it can at 0. Ignored by images, and by drives that cannot. Drive I/O.
+    void RequestSpeed(int speed) const;
     // Whether the files of an image are still where they were opened (true for a drive).
     // libcdio keeps its files open, so an image removed since reads on from the removed
     // files; this tells a removed image from one still there. No media I/O.
@@ -50,9 +55,10 @@ private:
     struct Destroy {
         void operator()(CdIo_t* handle) const;
     };
-    explicit CdioHandle(CdIo_t* handle) : handle_(handle) {}
+    CdioHandle(CdIo_t* handle, std::string source) : handle_(handle), source_(std::move(source)) {}
 
     std::unique_ptr<CdIo_t, Destroy> handle_;
+    std::string source_;
 };
 
 // The system's default CD drive, empty when it has none. Probes device nodes only; no media I/O.
