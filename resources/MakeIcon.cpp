@@ -1,8 +1,10 @@
 // Renders the program icon from its SVG source into the images the build ships:
 //   OUTPUT-DIR/<n>x<n>/vorlo-player.png  for n = 32, 48, 64
 //   OUTPUT-DIR/vorlo-player.ico          the same three images in one icon file
-// Every image has 256 colours through a palette and a 1-bit transparency: each pixel is
-// either fully opaque or fully transparent.
+//   OUTPUT-DIR/<n>x<n>/vorlo-player.png  for n = 128, 256, for large desktop icons
+// The three small images have 256 colours through a palette and a 1-bit transparency:
+// each pixel is either fully opaque or fully transparent. The large ones keep full colour
+// and smooth, partly transparent edges, as desktops show icons that big.
 //
 // Usage: vorlo-make-icon SOURCE.svg OUTPUT-DIR
 
@@ -25,6 +27,7 @@
 namespace {
 
 constexpr std::array kSizes{32, 48, 64};
+constexpr std::array kLargeSizes{128, 256};
 constexpr int kPaletteSize = 256;
 constexpr const char* kIconName = "vorlo-player";
 
@@ -113,17 +116,22 @@ QImage ToPalette(const QImage& image)
     return indexed;
 }
 
+// Draws the source at the given size in full colour with its smooth edges.
+QImage Render(QSvgRenderer& source, int size)
+{
+    QImage canvas(size, size, QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    source.render(&painter);
+    return canvas;
+}
+
 // Draws the source at the given size and reduces it to a palette of at most 256 colours.
 // A pixel at least half covered becomes opaque in its own colour, any other transparent.
 QImage RenderIndexed(QSvgRenderer& source, int size)
 {
-    QImage canvas(size, size, QImage::Format_ARGB32);
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::Antialiasing);
-        source.render(&painter);
-    }
+    QImage canvas = Render(source, size);
     for (int y = 0; y < size; ++y) {
         auto* line = reinterpret_cast<QRgb*>(canvas.scanLine(y));
         for (int x = 0; x < size; ++x)
@@ -246,15 +254,23 @@ int main(int argc, char* argv[])
         return 1;
     }
     const QDir output(QString::fromLocal8Bit(argv[2]));
+    const auto savePng = [&](const QImage& image) {
+        const QString folder = QStringLiteral("%1x%1").arg(image.width());
+        const QString png = output.filePath(folder + '/' + kIconName + ".png");
+        if (output.mkpath(folder) && image.save(png, "PNG"))
+            return true;
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], qPrintable(png));
+        return false;
+    };
     std::vector<QImage> images;
     for (const int size : kSizes) {
         images.push_back(RenderIndexed(source, size));
-        const QString folder = QStringLiteral("%1x%1").arg(size);
-        const QString png = output.filePath(folder + '/' + kIconName + ".png");
-        if (!output.mkpath(folder) || !images.back().save(png, "PNG")) {
-            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], qPrintable(png));
+        if (!savePng(images.back()))
             return 1;
-        }
+    }
+    for (const int size : kLargeSizes) {
+        if (!savePng(Render(source, size)))
+            return 1;
     }
     const QString ico = output.filePath(QString(kIconName) + ".ico");
     if (!WriteFile(ico, IconFile(images))) {

@@ -1,6 +1,7 @@
 # Installs the built project into an empty prefix and checks what a desktop finds there:
 # both programs, a desktop entry and AppStream metainfo that their validators accept, and
-# the icon at 32, 48 and 64 px (palette PNGs with transparency) plus a scalable one.
+# the icon at 32, 48 and 64 px (palette PNGs with transparency), at 128 and 256 px (full
+# colour with an alpha channel) and a scalable one.
 # cmake -DBUILD_DIR=... -DPREFIX=... -DDESKTOP_FILE_VALIDATE=... -DAPPSTREAMCLI=... -P InstallTest.cmake
 
 function(fail)
@@ -80,6 +81,17 @@ foreach(size 32 48 64)
   string(FIND "${bytes}" "74524e53" transparency)  # the tRNS chunk
   if(transparency EQUAL -1)
     fail("${png} has no transparent colour")
+  endif()
+endforeach()
+foreach(size 128 256)
+  set(png "${share}/icons/hicolor/${size}x${size}/apps/${icon}.png")
+  if(NOT EXISTS "${png}")
+    fail("no ${size} px icon: ${png}")
+  endif()
+  png_header("${png}" header)
+  # Colour type 6: red, green, blue and alpha, 8 bits each.
+  if(NOT header STREQUAL "${size}x${size} depth 8 type 6")
+    fail("${png} is ${header}, not a ${size} px full-colour image with alpha")
   endif()
 endforeach()
 if(NOT EXISTS "${share}/icons/hicolor/scalable/apps/${icon}.svg")
