@@ -17,6 +17,11 @@ std::string StatusCdaudioLengthTrack(std::int32_t track)
     return "status cdaudio length track " + std::to_string(track);
 }
 
+std::string StatusCdaudioTypeTrack(std::int32_t track)
+{
+    return "status cdaudio type track " + std::to_string(track);
+}
+
 std::string InfoCdaudioTitleTrack(std::int32_t track)
 {
     return "info cdaudio title track " + std::to_string(track);

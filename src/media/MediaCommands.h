@@ -58,6 +58,7 @@ inline constexpr std::string_view kMidiDevice = "midi";
 std::string StatusCdaudioPositionTrack(std::int32_t track);
 std::string PlayCdaudioFrom(std::int32_t position);
 std::string StatusCdaudioLengthTrack(std::int32_t track);
+std::string StatusCdaudioTypeTrack(std::int32_t track);
 std::string InfoCdaudioTitleTrack(std::int32_t track);
 std::string InfoCdaudioPerformerTrack(std::int32_t track);
 

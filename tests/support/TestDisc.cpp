@@ -46,12 +46,20 @@ std::string TestDisc::Write(const std::filesystem::path& dir, const std::string&
     const std::filesystem::path cuePath = dir / (name + ".cue");
     std::ofstream cue(cuePath);
     std::ofstream bin(dir / (name + ".bin"), std::ios::binary);
+    const auto text = [&cue](const std::string& indent, const std::string& title, const std::string& performer) {
+        if (!title.empty())
+            cue << indent << "TITLE \"" << title << "\"\n";
+        if (!performer.empty())
+            cue << indent << "PERFORMER \"" << performer << "\"\n";
+    };
+    text("", title, performer);
     cue << "FILE \"" << name << ".bin\" BINARY\n";
     std::array<char, kBytesPerSector> sector{};
     int lsn = 0;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const TestTrack& track = tracks[i];
         cue << "  TRACK " << (i < 9 ? "0" : "") << i + 1 << (track.audio ? " AUDIO\n" : " MODE1/2352\n");
+        text("    ", track.title, track.performer);
         if (track.pregapSectors > 0)
             cue << "    INDEX 00 " << Msf(lsn) << "\n";
         cue << "    INDEX 01 " << Msf(lsn + track.pregapSectors) << "\n";

@@ -22,12 +22,16 @@ struct TestTrack {
     bool audio = true;
     int pregapSectors = 0; // INDEX 00 sectors before the track's start
     int sectors = 150;     // from INDEX 01 to the next track's INDEX 00 (or the end)
+    std::string title = {}; // CD-Text TITLE and PERFORMER lines, when not empty
+    std::string performer = {};
 };
 
 struct TestDisc {
     static constexpr int kBytesPerSector = 2352;
 
     std::vector<TestTrack> tracks;
+    std::string title = {}; // the disc's own CD-Text, when not empty
+    std::string performer = {};
 
     // Writes DIR/NAME.cue and DIR/NAME.bin and returns the CUE's path. Throws
     // std::runtime_error when the files cannot be written.
