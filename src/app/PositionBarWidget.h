@@ -7,8 +7,9 @@ namespace vorlo::app {
 
 // A position bar that assistive technology reads as a progress indicator: besides its
 // picture it keeps the part played in whole percent, and tells the accessibility layer of
-// a change as PercentAnnouncer allows (at most once a second, only a real change). What
-// it shows and what it reports are set apart, by the display. UI thread only.
+// a change as PercentAnnouncer allows (at most once a second, only a real change). The
+// display sets the picture and the percentage apart; neither is worked out from the
+// other. UI thread only.
 class PositionBarWidget final : public SurfaceWidget {
     Q_OBJECT
 public:
