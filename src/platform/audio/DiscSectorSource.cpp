@@ -15,14 +15,33 @@ namespace {
 // Full verification; a sector that cannot be verified is skipped (played as silence)
 // rather than retried for ever, as the play must go on.
 constexpr int kParanoiaMode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
+// cdparanoia hands out no sector before it has read past it in passes of at least a set
+// length, each pass reaching back over the last by about 25 sectors; and it reads each
+// stretch twice, to verify it, so a pass pair of N sectors holds back the sound for 2N
+// sectors of reading. Its default pass, 1200 sectors (16 s of sound, meant to get past the
+// whole cache of a ripping drive), would hold back the first sound for seconds at playing
+// speed. So a pass is twice as long as what the reader asks for at once, which it keeps
+// to half of what it has ahead of the sound; a pass pair then takes half as long to read,
+// at 4x, as the sound ahead takes to play. Passes are short at the start of a play, so
+// that the first sound comes in about a quarter of a second, and long once the read-ahead
+// has grown, which costs less reading per sector. A drive that served a second pass from its cache
+// would be verified less strictly, which costs a player little: jitter is still mended,
+// by lining the overlapping passes up.
+constexpr int kShortestPass = 40;
+constexpr int kLongestPass = 150;
 
-// What cdparanoia reported while reading the current sector. Its reports come through a
-// plain function, on the thread that reads.
-struct SectorEvents {
-    bool skipped = false;
-    int failedReads = 0;
-};
-thread_local SectorEvents* tEvents = nullptr;
+// A read of several sectors that fails is tried again in two halves, once each; a half
+// that fails too plays as silence. So a scratch costs at most three failed reads per
+// block, and what is silenced around it is at most half a block.
+constexpr int kSplitsOfAFailedRead = 1;
+// How far each pass is first told to reach back over the last; cdparanoia widens it when
+// passes do not line up. Its own start, 32 sectors, would leave a short pass little new.
+// Four sectors (53 ms) hold far more jitter than drives show (a few hundred samples).
+constexpr int kOverlapSectors = 4;
+
+// The source whose drive the calling thread is reading through cdparanoia. cdparanoia
+// calls the drive's read function, which the source replaces, as a plain function.
+thread_local ParanoiaSectorSource* tReading = nullptr;
 
 } // namespace
 
@@ -40,15 +59,27 @@ bool DirectSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std:
 }
 
 ParanoiaSectorSource::ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int simulatedFaults)
-    : DiscSectorSource(disc, std::move(toc)), drive_(disc.get()), paranoia_(drive_, kParanoiaMode)
+    : DiscSectorSource(disc, std::move(toc)), drive_(disc.get()),
+      paranoia_(drive_, kParanoiaMode, kShortestPass, kOverlapSectors)
 {
-    drive_.Get()->i_test_flags = simulatedFaults;
+    cdrom_drive_t* drive = drive_.Get();
+    drive->i_test_flags = simulatedFaults;
+    // cdparanoia's interface would retry a failed read up to 30 times, shrinking it, and
+    // cdparanoia would then retry whole passes over a scratch: many seconds for each bad
+    // block. Failed reads are mended here instead, once (MendedRead), and cdparanoia sees
+    // none.
+    drive->error_retry = 0;
+    driveRead_ = drive->read_audio;
+    drive->read_audio = [](cdrom_drive_t*, void* out, lsn_t begin, long sectors) -> long {
+        return tReading ? tReading->MendedRead(static_cast<std::byte*>(out), begin, sectors) : -1;
+    };
 }
 
 bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
     if (gaveUp_ || AudioSectorsFrom(lsn, count) < count)
         return false;
+    paranoia_.SetSectorsPerPass(std::clamp(2 * static_cast<int>(count), kShortestPass, kLongestPass));
     for (std::uint32_t i = 0; i < count; ++i)
         if (!ReadOne(lsn + static_cast<std::int32_t>(i), out + i * kBytesPerSector))
             return false;
@@ -59,38 +90,30 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
 {
     if (lsn != next_)
         paranoia_.Seek(lsn);
-    SectorEvents events;
-    tEvents = &events;
-    const std::int16_t* samples = paranoia_.Read(OnParanoiaEvent, kRetries);
-    tEvents = nullptr;
-    failedReads_.fetch_add(static_cast<std::uint64_t>(events.failedReads), std::memory_order_relaxed);
-    next_ = samples ? lsn + 1 : -1;
-
-    const bool lost = !samples || events.skipped;
-    if ((lost || events.failedReads > 0) && !failingSince_ && DiscGone()) {
+    tReading = this;
+    const std::int16_t* samples = paranoia_.Read(nullptr, kRetries);
+    tReading = nullptr;
+    next_ = lsn + 1;
+    if (discGone_) {
         TellUser("the disc in " + disc_.Source() + " is gone; play stopped");
         gaveUp_ = true;
         return false;
     }
-    const auto now = std::chrono::steady_clock::now();
-    if (!lost) {
+    if (badSectors_.contains(lsn)) {
+        skipped_.fetch_add(1, std::memory_order_relaxed);
+        const auto now = std::chrono::steady_clock::now();
+        if (!failingSince_) {
+            failingSince_ = now;
+            failingFrom_ = lsn;
+        } else if (now - *failingSince_ >= kGiveUpAfter || lsn - failingFrom_ >= kGiveUpAfterSectors) {
+            TellUser("nothing could be read from the disc in " + disc_.Source() + " from sector " +
+                     std::to_string(failingFrom_) + " to " + std::to_string(lsn) + "; play stopped");
+            gaveUp_ = true;
+            return false;
+        }
+    } else {
         failingSince_.reset();
-    } else if (!failingSince_) {
-        failingSince_ = now;
-    } else if (now - *failingSince_ >= kGiveUpAfter) {
-        TellUser("nothing could be read from the disc in " + disc_.Source() + " for " +
-                 std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kGiveUpAfter).count()) +
-                 " s, up to sector " + std::to_string(lsn) + "; play stopped");
-        gaveUp_ = true;
-        return false;
     }
-    if (!samples) {
-        std::memset(out, 0, kBytesPerSector);
-        skipped_.fetch_add(1, std::memory_order_relaxed);
-        return true;
-    }
-    if (events.skipped)
-        skipped_.fetch_add(1, std::memory_order_relaxed);
     std::memcpy(out, samples, kBytesPerSector);
     if constexpr (std::endian::native == std::endian::big) {
         auto* bytes = reinterpret_cast<unsigned char*>(out);
@@ -100,20 +123,56 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
     return true;
 }
 
+long ParanoiaSectorSource::MendedRead(std::byte* out, std::int32_t begin, long sectors)
+{
+    // Sectors already found unreadable are silence without asking the drive again; the
+    // runs between them are read.
+    for (std::int32_t lsn = begin; lsn < begin + sectors;) {
+        std::byte* to = out + static_cast<std::size_t>(lsn - begin) * kBytesPerSector;
+        if (badSectors_.contains(lsn)) {
+            std::memset(to, 0, kBytesPerSector);
+            ++lsn;
+            continue;
+        }
+        std::int32_t end = lsn + 1;
+        while (end < begin + sectors && !badSectors_.contains(end))
+            ++end;
+        const long read = ReadOrSilence(to, lsn, end - lsn, kSplitsOfAFailedRead);
+        if (read < end - lsn)
+            return lsn - begin + read;  // a short read (a drive that underruns): cdparanoia copes
+        lsn = end;
+    }
+    return sectors;
+}
+
+long ParanoiaSectorSource::ReadOrSilence(std::byte* out, std::int32_t begin, long sectors, int splits)
+{
+    const long read = driveRead_(drive_.Get(), out, begin, sectors);
+    if (read >= 0 || discGone_)
+        return std::max(read, 0L);
+    failedReads_.fetch_add(1, std::memory_order_relaxed);
+    if (DiscGone()) {
+        discGone_ = true;
+        return 0;
+    }
+    if (splits == 0 || sectors == 1) {
+        for (long i = 0; i < sectors; ++i)
+            badSectors_.insert(begin + static_cast<std::int32_t>(i));
+        std::memset(out, 0, static_cast<std::size_t>(sectors) * kBytesPerSector);
+        return sectors;
+    }
+    const long half = sectors / 2;
+    const long first = ReadOrSilence(out, begin, half, splits - 1);
+    if (first < half)
+        return first;
+    return half + ReadOrSilence(out + static_cast<std::size_t>(half) * kBytesPerSector,
+                                begin + static_cast<std::int32_t>(half), sectors - half, splits - 1);
+}
+
 bool ParanoiaSectorSource::DiscGone() const
 {
     const DriveState state = QueryDriveState(disc_.Source());
     return state == DriveState::NoDisc || state == DriveState::TrayOpen;
-}
-
-void ParanoiaSectorSource::OnParanoiaEvent(long, paranoia_cb_mode_t event)
-{
-    if (!tEvents)
-        return;
-    if (event == PARANOIA_CB_READERR)
-        ++tEvents->failedReads;
-    else if (event == PARANOIA_CB_SKIP)
-        tEvents->skipped = true;
 }
 
 } // namespace vorlo::platform

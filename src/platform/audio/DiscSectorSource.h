@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace vorlo::platform {
 
@@ -35,38 +36,47 @@ public:
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
 };
 
-// A drive, read through cdparanoia, which mends jitter and retries what it cannot verify.
-// Its retries are the only ones: a sector it still cannot read after kRetries comes back
-// as silence, in its place, so that a scratch costs a moment of sound and not the play.
-// Reads fail for good once the drive reports no disc, or once nothing has been read
-// cleanly for kGiveUpAfter; the reason goes to the user (TellUser).
+// A drive, read through cdparanoia, which mends jitter. A read that fails is mended below
+// cdparanoia, once: a sector that still cannot be read plays as silence, in its place, and
+// is never asked for again, so that a scratch costs a moment of sound and not the play.
+// Reads fail for good once the drive reports no disc, or once nothing has been read for
+// kGiveUpAfter (of the clock, or of the disc's sound); the reason goes to the user.
 class ParanoiaSectorSource final : public DiscSectorSource {
 public:
     static constexpr int kRetries = 5;
     static constexpr auto kGiveUpAfter = std::chrono::seconds(10);
+    static constexpr std::int32_t kGiveUpAfterSectors = 10 * kSectorsPerSecond;
 
     // `simulatedFaults` are libcdio-paranoia's drive test flags (CDDA_TEST_*: jitter,
     // underruns), which make reads meet the faults of a poor drive; 0 for none. Throws
-    // CdioError when the disc cannot be read as audio. Does drive I/O.
+    // when the disc cannot be read as audio. Does drive I/O.
     ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int simulatedFaults = 0);
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
 
-    // Sectors that came back as silence, and low-level reads that failed. Any thread.
+    // Sectors that played as silence, and drive reads that failed. Any thread.
     std::uint64_t SkippedSectors() const { return skipped_.load(std::memory_order_relaxed); }
     std::uint64_t FailedReads() const { return failedReads_.load(std::memory_order_relaxed); }
 
+    // The drive read under cdparanoia: `sectors` from `begin`, with unreadable ones as
+    // silence. Returns how many it delivered.
+    long MendedRead(std::byte* out, std::int32_t begin, long sectors);
+
 private:
     bool ReadOne(std::int32_t lsn, std::byte* out);
+    long ReadOrSilence(std::byte* out, std::int32_t begin, long sectors, int splits);
     // Whether the drive says it holds no disc now (a quick question, no read).
     bool DiscGone() const;
-    static void OnParanoiaEvent(long sector, paranoia_cb_mode_t event);
 
     cdio::CdromDrive drive_;
     cdio::Paranoia paranoia_;
-    std::int32_t next_ = -1;  // where cdparanoia's cursor stands, or -1 when unsure
-    // Since when no sector has been read cleanly; empty while reads go well.
+    long (*driveRead_)(cdrom_drive_t*, void*, lsn_t, long) = nullptr;
+    std::set<std::int32_t> badSectors_;
+    std::int32_t next_ = -1;      // where cdparanoia's cursor stands
+    // Since when, and from which sector, every sector has played as silence.
     std::optional<std::chrono::steady_clock::time_point> failingSince_;
+    std::int32_t failingFrom_ = 0;
+    bool discGone_ = false;
     bool gaveUp_ = false;
     std::atomic<std::uint64_t> skipped_{0};
     std::atomic<std::uint64_t> failedReads_{0};

@@ -43,12 +43,15 @@ CdromDrive::~CdromDrive()
     cdio_cddap_close_no_free_cdio(drive_);
 }
 
-Paranoia::Paranoia(CdromDrive& drive, int mode) : paranoia_(InitParanoia(drive.Get()))
+Paranoia::Paranoia(CdromDrive& drive, int mode, int sectorsPerPass, int overlapSectors)
+    : paranoia_(InitParanoia(drive.Get()))
 {
     if (!paranoia_)
         throw std::runtime_error("cannot set up verified reading");
     const LibraryLock lock(LibraryMutex());
     cdio_paranoia_modeset(paranoia_, mode);
+    cdio_paranoia_cachemodel_size(paranoia_, sectorsPerPass);
+    cdio_paranoia_overlapset(paranoia_, overlapSectors);
 }
 
 Paranoia::~Paranoia()
@@ -61,6 +64,12 @@ void Paranoia::Seek(std::int32_t lsn)
 {
     const LibraryLock lock(LibraryMutex());
     cdio_paranoia_seek(paranoia_, lsn, SEEK_SET);
+}
+
+void Paranoia::SetSectorsPerPass(int sectorsPerPass)
+{
+    const LibraryLock lock(LibraryMutex());
+    cdio_paranoia_cachemodel_size(paranoia_, sectorsPerPass);
 }
 
 const std::int16_t* Paranoia::Read(Callback callback, int retries)

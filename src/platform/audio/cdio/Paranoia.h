@@ -29,8 +29,11 @@ class Paranoia {
 public:
     using Callback = void (*)(long, paranoia_cb_mode_t);
 
-    // Throws std::runtime_error. `drive` must outlive it.
-    Paranoia(CdromDrive& drive, int mode);
+    // Throws std::runtime_error. `drive` must outlive it. Each pass over the disc reads
+    // `sectorsPerPass` sectors at least: cdparanoia reads that far past a sector before it
+    // trusts it, to get past a drive's cache, so a large pass delays the first sector.
+    // Passes overlap by `overlapSectors`, which must hold the drive's worst jitter.
+    Paranoia(CdromDrive& drive, int mode, int sectorsPerPass, int overlapSectors);
     ~Paranoia();
 
     Paranoia(const Paranoia&) = delete;
@@ -38,6 +41,8 @@ public:
 
     // The next Read returns sector `lsn`.
     void Seek(std::int32_t lsn);
+    // Sets the length of a pass, as the constructor does.
+    void SetSectorsPerPass(int sectorsPerPass);
     // Reads the next sector: 2352 bytes of native-endian samples, valid until the next
     // Read, or null when the drive failed beyond repair. Each trouble is reported to
     // `callback`; a sector is tried at most `retries` more times.
