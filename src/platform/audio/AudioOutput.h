@@ -2,10 +2,16 @@
 
 #include "platform/audio/PlayClock.h"
 #include "platform/audio/SampleRing.h"
+#include "platform/audio/SectorSource.h"
 
 #include <functional>
 
 namespace vorlo::platform {
+
+// An output starts to play, and starts again after the ring ran dry, only once the ring
+// holds this much (or the rest of the play): a drive that delivers in bursts is then heard
+// without a break after its first burst.
+inline constexpr std::size_t kStartBytes = kBytesPerSector * kSectorsPerSecond / 5;
 
 // A sound device that plays what a SampleRing holds: 44.1 kHz, 16-bit little-endian
 // stereo. The engine calls Start, Stop and DataAvailable, one call at a time; the output

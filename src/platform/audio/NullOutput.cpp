@@ -64,7 +64,17 @@ void NullOutput::Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended
     Clock::time_point origin = Clock::now();
     std::int64_t originFrames = 0;
     std::unique_lock lock(mutex_);
+    bool primed = false;
     while (!stopping_) {
+        if (!primed && !ring.Holds(kStartBytes)) {
+            clock.Hold(heard);
+            wake_.wait(lock, [this] { return stopping_ || dataAdded_; });
+            dataAdded_ = false;
+            origin = Clock::now();
+            originFrames = heard;
+            continue;
+        }
+        primed = true;
         const auto taken = static_cast<std::int64_t>(ring.Skip(kPeriodFrames * kBytesPerFrame) / kBytesPerFrame);
         if (taken > 0) {
             clock.Publish(heard, origin + FramesToDuration(heard - originFrames), heard + taken, true);
@@ -76,12 +86,8 @@ void NullOutput::Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended
             ended(End::Drained);
             return;
         } else {
-            // Starved: the clock stands still until the reader catches up.
-            clock.Hold(heard);
-            wake_.wait(lock, [this] { return stopping_ || dataAdded_; });
-            dataAdded_ = false;
-            origin = Clock::now();
-            originFrames = heard;
+            // Starved: the clock stands still until the reader has caught up.
+            primed = false;
         }
     }
 }

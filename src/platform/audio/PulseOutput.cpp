@@ -81,6 +81,7 @@ bool PulseOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
         writtenFrames_ = 0;
         finished_ = false;
         started_ = false;
+        primed_ = false;
         volumeWord_ = OutputVolume::Word();
 
         pa_channel_map map;
@@ -136,6 +137,11 @@ void PulseOutput::Fill()
     std::size_t writable = pa_stream_writable_size(stream);
     if (writable == static_cast<std::size_t>(-1))
         return;
+    if (!ring_->Holds(1))
+        primed_ = false;  // ran dry: wait for the reader to get ahead again
+    if (!primed_ && !ring_->Holds(kStartBytes))
+        return;
+    primed_ = true;
     while (writable >= kBytesPerFrame) {
         std::size_t size = std::min(writable, ring_->Readable());
         size -= size % kBytesPerFrame;

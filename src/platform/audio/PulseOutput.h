@@ -50,6 +50,7 @@ private:
     std::uint32_t volumeWord_ = 0;
     bool started_ = false;
     bool finished_ = false;
+    bool primed_ = false;  // the ring has held kStartBytes since it last ran dry
 };
 
 } // namespace vorlo::platform

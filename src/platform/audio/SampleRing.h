@@ -37,6 +37,8 @@ public:
     std::size_t Skip(std::size_t size);
     // True when the producer has marked the end and everything has been read.
     bool AtEnd() const { return ended_.load(std::memory_order_acquire) && Readable() == 0; }
+    // Whether there is enough to start playing on: `size` bytes, or all there will be.
+    bool Holds(std::size_t size) const { return ended_.load(std::memory_order_acquire) || Readable() >= size; }
 
     // Empties the ring for a new play. Call only while neither side is using it.
     void Reset();

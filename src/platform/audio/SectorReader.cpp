@@ -7,10 +7,13 @@ namespace vorlo::platform {
 namespace {
 
 constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
-// The first chunk of a span is small, so that sound starts soon even from a slow drive;
-// later chunks are a second each, so the thread wakes about once a second.
+// A chunk is at most half of what the ring holds ahead of the sound, so that even a drive
+// that delivers barely faster than the sound plays (cdparanoia's verified reads at 4x)
+// has a chunk in before the ring runs dry; and at least a few sectors, so that sound
+// starts soon. Once the read-ahead is long, chunks are four seconds each, and the thread
+// wakes that seldom.
 constexpr std::uint32_t kFirstChunkSectors = 8;
-constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
+constexpr std::uint32_t kChunkSectors = 4 * kSectorsPerSecond;
 
 // The sector that holds a frame, and the first sector past a frame, rounding toward minus
 // infinity: a span may begin in a pregap before LSN 0.
@@ -109,7 +112,8 @@ void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
         const std::int64_t chunkEnd = std::min<std::int64_t>((lsn + sectors) * static_cast<std::int64_t>(kFramesPerSector), job.endFrame);
         const std::int64_t skip = (next - lsn * static_cast<std::int64_t>(kFramesPerSector)) * kBytesPerFrame;
         const auto size = static_cast<std::size_t>((chunkEnd - next) * kBytesPerFrame);
-        chunkSectors = kChunkSectors;
+        chunkSectors = std::clamp(static_cast<std::uint32_t>(ring_.Readable() / kBytesPerSector / 2), kFirstChunkSectors,
+                                  kChunkSectors);
 
         while (ring_.Writable() < size) {
             if (!Current(generation))

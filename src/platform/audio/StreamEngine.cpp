@@ -6,8 +6,9 @@ namespace vorlo::platform {
 
 namespace {
 
-// About four seconds of read-ahead: a drive may stall that long before sound breaks up.
-constexpr std::size_t kRingSectors = 4 * kSectorsPerSecond;
+// Ten seconds of read-ahead (1.7 MB): a drive may stall, or spend seconds on a scratch,
+// for most of that before the sound breaks up.
+constexpr std::size_t kRingSectors = 10 * kSectorsPerSecond;
 
 } // namespace
 
