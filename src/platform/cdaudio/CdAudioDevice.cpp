@@ -35,7 +35,7 @@ constexpr const char* kProduct = "Vorlo CD audio";
 using SteadyClock = std::chrono::steady_clock;
 // How long a Play just after "open cdaudio" waits for the drive to say whether it holds a
 // disc: long enough for an idle drive to answer, short enough for any command.
-constexpr auto kProbeWait = std::chrono::milliseconds(15);
+constexpr auto kProbeWait = std::chrono::milliseconds(10);
 // While a drive spins up, it is asked again this often, for at most kSpinUpLimit.
 constexpr auto kSpinUpPoll = std::chrono::milliseconds(200);
 constexpr auto kSpinUpLimit = std::chrono::seconds(60);

@@ -51,8 +51,8 @@ TEST_P(DiscGoneTest, PlayStopsAndTheNextPlayFails)
     std::this_thread::sleep_for(300ms);
 
     GetParam().damage(cue, bin);
-    // The read-ahead holds a few seconds; play stops once it has been heard.
-    EXPECT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
+    // The read-ahead holds ten seconds; play stops once it has been heard.
+    EXPECT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 30s));
     const std::string held = disc.Text("status cdaudio position");
     EXPECT_LT(std::stoi(held), 2000 + kSectors * 1000 / 75 - 1000) << "play ran on to the end";
     std::this_thread::sleep_for(200ms);

@@ -1,0 +1,227 @@
+#include "../audio/MonitorRecorder.h"
+#include "../audio/SoundMatch.h"
+
+#include "ServiceFixture.h"
+#include "platform/Mci.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+// The cdaudio device on a drive, as libcdio and cdparanoia meet it through the kernel: the
+// whole test program runs with the simulated drive preloaded (drive.cmake), as
+// VORLO_SIMDRIVE_DEVICE, holding the demo disc unless a test says otherwise. Knobs go to
+// the drive through its control file, and its log tells what it was asked.
+namespace vorlo::test {
+namespace {
+
+constexpr std::int64_t kRate = platform::kSampleRate;
+std::int64_t Frames(Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count() * kRate / 1000; }
+
+class SimulatedDriveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetKnobs("");
+        std::ofstream(std::getenv("VORLO_SIMDRIVE_LOG"), std::ios::trunc);  // the drive appends
+    }
+
+    // Replaces the drive's knobs: the demo disc, tray closed, plus `extra` lines.
+    static void SetKnobs(const std::string& extra)
+    {
+        std::ofstream(std::getenv("VORLO_SIMDRIVE_CONTROL"))
+            << "image=" VORLO_DEMO_CUE "\ntray=closed\nspinup_ms=0\nmax_speed=24\nstall_ms=0\nbad=\njitter=0\n" << extra;
+        std::this_thread::sleep_for(20ms);  // a later change must show a later modification time
+    }
+    static int Count(const std::string& text, const std::string& what)
+    {
+        int count = 0;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++count;
+        return count;
+    }
+    static std::string DriveLog()
+    {
+        std::stringstream log;
+        log << std::ifstream(std::getenv("VORLO_SIMDRIVE_LOG")).rdbuf();
+        return log.str();
+    }
+
+    // Sends `command` like the window does, with its ticks' queries every 100 ms for
+    // `span`; returns the slowest answer of all.
+    Clock::duration TickFor(Clock::duration span)
+    {
+        Clock::duration slowest{};
+        for (const auto until = Clock::now() + span; Clock::now() < until; std::this_thread::sleep_for(100ms))
+            for (const char* query : {"status cdaudio length", "status cdaudio position"})
+                slowest = std::max(slowest, disc.Timed(query).took);
+        return slowest;
+    }
+
+    ServiceOnDisc disc{ServiceOnDisc::Located{}};
+};
+
+// Every command is answered at once, whatever the drive is doing, and a play given while
+// the disc spins up starts once it is in.
+struct Scenario {
+    const char* name;
+    const char* knobs;
+    const char* during;  // a command given in the middle, or null
+};
+
+class DriveScenario : public SimulatedDriveTest, public ::testing::WithParamInterface<Scenario> {};
+
+TEST_P(DriveScenario, EveryCommandIsAnsweredAtOnce)
+{
+    SetKnobs(GetParam().knobs);
+    Clock::duration slowest{};
+    for (const char* command : {"open cdaudio", "set cdaudio time format milliseconds", "play cdaudio"})
+        slowest = std::max(slowest, disc.Timed(command).took);
+    slowest = std::max(slowest, TickFor(2s));
+    if (GetParam().during)
+        slowest = std::max(slowest, disc.Timed(GetParam().during).took);
+    slowest = std::max(slowest, TickFor(1s));
+    for (const char* command : {"status cdaudio mode", "stop cdaudio", "play cdaudio from 5001", "close cdaudio"})
+        slowest = std::max(slowest, disc.Timed(command).took);
+    EXPECT_LT(slowest, kCommandBound) << "the slowest took " << Micros(slowest) << " us";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DriveScenario, ::testing::Values(
+    Scenario{"SpinUp", "spinup_ms=4000\n", nullptr},
+    Scenario{"StallMidPlay", "stall_sector=150\nstall_ms=3000\n", nullptr},
+    Scenario{"ReadsAtOneX", "max_speed=1\n", nullptr},
+    Scenario{"Scratch", "bad=100-174\n", nullptr},
+    Scenario{"TrayOpen", "tray=open\n", nullptr},
+    Scenario{"NoDisc", "image=\n", nullptr},
+    Scenario{"EjectDuringPlay", "", "set cdaudio door open"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SimulatedDriveTest, APlayDuringTheSpinUpStartsOnceTheDiscIsIn)
+{
+    SetKnobs("spinup_ms=1500\n");
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    EXPECT_EQ(disc.Send("status cdaudio position"), "276\t");
+    EXPECT_EQ(disc.Send("status cdaudio mode"), "0\tnot ready");
+    EXPECT_EQ(disc.Send("play cdaudio"), "0\t") << "a play waits for a spinning disc";
+    EXPECT_TRUE(disc.Eventually("status cdaudio mode", "playing", 15s));
+    EXPECT_EQ(disc.Send("status cdaudio number of tracks"), "0\t4");
+    EXPECT_EQ(Count(DriveLog(), "ioctl\tCDROMREADTOCHDR"), 1) << "the TOC was read more than once";
+}
+
+// With the tray open or no disc, play fails at once, every time, and says why; nothing is
+// left pending to start later.
+TEST_F(SimulatedDriveTest, WithoutADiscPlayFailsAtOnceEveryTime)
+{
+    for (const char* knobs : {"tray=open\n", "image=\n"}) {
+        SetKnobs(knobs);
+        ASSERT_EQ(disc.Send("open cdaudio"), "0\t1") << knobs;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            testing::internal::CaptureStderr();
+            EXPECT_EQ(disc.Send("play cdaudio"), "276\t") << knobs;
+            EXPECT_NE(testing::internal::GetCapturedStderr(), "") << "no reason given";
+        }
+        SetKnobs("");
+        TickFor(1500ms);
+        EXPECT_NE(disc.Text("status cdaudio mode"), "playing") << "a failed play started later";
+        disc.Send("close cdaudio");
+    }
+}
+
+TEST_F(SimulatedDriveTest, ADiscSwappedInIsPlayedWithItsOwnTable)
+{
+    TempFolder dir;
+    const std::string two = TestDisc::AudioOnly(2, 300).Write(dir.Path(), "two");
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    ASSERT_TRUE(disc.Eventually("status cdaudio number of tracks", "4"));
+    SetKnobs("image=" + two + "\n");
+    TickFor(2500ms);
+    EXPECT_EQ(disc.Send("play cdaudio"), "0\t");
+    EXPECT_TRUE(disc.Eventually("status cdaudio number of tracks", "2", 10s));
+    EXPECT_TRUE(disc.Eventually("status cdaudio mode", "playing", 10s));
+}
+
+TEST_F(SimulatedDriveTest, EjectDuringPlayStopsAndOpensTheTray)
+{
+    disc.Send("open cdaudio");
+    ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "playing"));
+    const platform::MciDeviceId id = disc.service.DeviceId("cdaudio");
+    EXPECT_EQ(disc.service.SendCommand(id, platform::kMciSet, platform::kMciSetDoorOpen, 0), 0u);
+    EXPECT_EQ(disc.Text("status cdaudio mode"), "open");
+    for (const auto until = Clock::now() + 10s; DriveLog().find("door\topen") == std::string::npos && Clock::now() < until;)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_NE(DriveLog().find("door\topen"), std::string::npos) << "the tray did not open";
+    EXPECT_EQ(disc.Send("play cdaudio"), "276\t");
+}
+
+// What a drive plays reaches the sink bit for bit and without a break (rows with a scratch
+// name the sectors that must play as silence, in their place). The drive is asked to read
+// no faster than 4x.
+struct Heard {
+    const char* name;
+    const char* knobs;
+    Clock::duration play;
+    std::int32_t silentFrom = 0;  // sectors that play as silence (a scratch), if any
+    std::int32_t silentTo = 0;
+};
+
+class DriveSound : public SimulatedDriveTest, public ::testing::WithParamInterface<Heard> {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("PULSE_SERVER"))
+            GTEST_SKIP() << "needs the private sound server that scripts/test starts";
+        SimulatedDriveTest::SetUp();
+        recorder_ = std::make_unique<MonitorRecorder>();
+    }
+    ScopedEnv realSound_{"VORLO_AUDIO", std::nullopt};
+    std::unique_ptr<MonitorRecorder> recorder_;
+    const Samples image_ = ReadFile(VORLO_DEMO_BIN);
+};
+
+TEST_P(DriveSound, IsHeardInPlace)
+{
+    const Heard& row = GetParam();
+    SetKnobs(row.knobs);
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
+    ASSERT_EQ(disc.Send("set cdaudio time format milliseconds"), "0\t");
+    const std::int64_t playedAt = recorder_->NowFrame();
+    ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+    std::this_thread::sleep_for(row.play);
+    ASSERT_EQ(disc.Send("stop cdaudio"), "0\t");
+    std::this_thread::sleep_for(300ms);
+    recorder_->WaitForFrames(recorder_->NowFrame());
+    const Samples recording = recorder_->Recording();
+
+    const auto start = Locate(recording, image_, 0, playedAt);
+    ASSERT_TRUE(start) << "the disc's start is not on the monitor";
+    const std::int64_t heard = Frames(row.play) - Frames(1s);
+    if (row.silentTo == 0) {
+        const Match match = Follow(recording, *start, image_, 0);
+        EXPECT_GE(match.frames, heard) << "the image is followed for " << match.frames << " frames only";
+        EXPECT_EQ(match.gaps, 0) << "the sound broke up";
+    } else {
+        const std::int64_t from = row.silentFrom * kFramesPerSector, to = row.silentTo * kFramesPerSector;
+        EXPECT_GE(Follow(recording, *start, image_, 0).frames, from - Frames(200ms)) << "before the scratch";
+        EXPECT_EQ(LastSound(std::vector(recording.begin(), recording.begin() + (*start + to - Frames(200ms)) * kFrameBytes),
+                            *start + from + Frames(200ms)), -1) << "the scratch is not silent";
+        EXPECT_GE(Follow(recording, *start + to + Frames(200ms), image_, to + Frames(200ms)).frames, Frames(1s))
+            << "after the scratch the sound is not in its place";
+    }
+    const std::string log = DriveLog();
+    const auto asked = log.find("speed\trequested=4");
+    ASSERT_NE(asked, std::string::npos) << "no speed was asked for";
+    EXPECT_EQ(log.find("speed=24 shift", asked), std::string::npos) << "the drive read at full speed while playing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DriveSound, ::testing::Values(
+    Heard{"Plain", "", 3s}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace vorlo::test
