@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -80,6 +81,24 @@ std::optional<QString> ReadCommandLineOrExit(const QStringList& arguments)
     }
     std::fprintf(stderr, "%s: %s\n", identity::kExecutableName, qPrintable(line.why.simplified()));
     std::exit(kBadArgumentStatus);
+}
+
+void AnswerHelpOrVersion(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Action action = ParseCommandLine(arguments).action;
+    // A refusal is answered here only for a disc argument: an option unknown here may be
+    // one of the window system's (-session, -platform), which QApplication takes first.
+    const bool options = std::any_of(arguments.begin() + 1, arguments.end(),
+                                     [](const QString& argument) { return argument.startsWith(u'-'); });
+    if (action == CommandLine::Action::Run || (action == CommandLine::Action::Refuse && options))
+        return;
+    const QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromUtf8(identity::kProductName));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(identity::kDisplayVersion));
+    ReadCommandLineOrExit(QCoreApplication::arguments());
 }
 
 } // namespace vorlo::app

@@ -28,4 +28,9 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 // on standard error and ends it with kBadArgumentStatus. Returns the disc to play, if any.
 std::optional<QString> ReadCommandLineOrExit(const QStringList& arguments);
 
+// Answers --help, --version and a disc argument that cannot be played, and exits, before
+// any window system is touched, so that they work in a terminal without a display;
+// returns for every other command line.
+void AnswerHelpOrVersion(int argc, char* argv[]);
+
 } // namespace vorlo::app

@@ -8,6 +8,7 @@
 
 int main(int argc, char* argv[])
 {
+    vorlo::app::AnswerHelpOrVersion(argc, argv);
     QApplication application(argc, argv);
     vorlo::identity::ApplyToApplication();
     // The disc named on the command line, if any, is the one Play opens; a player that

@@ -64,6 +64,11 @@ for bad in /nonexistent.cue --shuffle "first.cue second.cue" first.bin; do
   [ ! -s out ] || fail "'$bad' writes to standard output"
 done
 grep -q '/nonexistent.cue' <("$player" /nonexistent.cue 2>&1) || fail "the reason does not name the missing file"
+# In a terminal with no display, as over ssh, the answers are the same.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$player" --version 2>&1)" = "Vorlo Player $display_version" ] ||
+  fail "--version without a display: $(env -u DISPLAY "$player" --version 2>&1)"
+status=0; env -u DISPLAY -u WAYLAND_DISPLAY "$player" /nonexistent.cue 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || fail "a missing disc without a display exits $status, not 2"
 
 echo "--- playerctl on a cue sheet with CD-Text"
 VORLO_MCI_TRACE=$work/trace "$player" first.cue & pids+=($!)
