@@ -12,23 +12,23 @@ namespace vorlo::platform {
 
 namespace {
 
-// Full verification; a sector that cannot be verified is skipped (played as silence)
-// rather than retried for ever, as the play must go on.
-constexpr int kParanoiaMode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
-// cdparanoia hands out no sector before it has read past it in passes of at least a set
-// length, each pass reaching back over the last by about 25 sectors; and it reads each
-// stretch twice, to verify it, so a pass pair of N sectors holds back the sound for 2N
-// sectors of reading. Its default pass, 1200 sectors (16 s of sound, meant to get past the
-// whole cache of a ripping drive), would hold back the first sound for seconds at playing
-// speed. So a pass is twice as long as what the reader asks for at once, which it keeps
-// to half of what it has ahead of the sound; a pass pair then takes half as long to read,
-// at 4x, as the sound ahead takes to play. Passes are short at the start of a play, so
-// that the first sound comes in about a quarter of a second, and long once the read-ahead
-// has grown, which costs less reading per sector. A drive that served a second pass from its cache
-// would be verified less strictly, which costs a player little: jitter is still mended,
-// by lining the overlapping passes up.
-constexpr int kShortestPass = 40;
-constexpr int kLongestPass = 150;
+// cdparanoia lines overlapping passes up against each other, which mends a drive's
+// jitter (reads that start a few samples off), sample for sample. It can also verify each
+// stretch by reading it twice, which a ripper wants; a player cannot afford it: at the 4x a
+// quiet drive reads, twice over leaves too little read-ahead to cover a 3-s stall or a
+// scratch. Read errors are mended below it (MendedRead) instead of by its retries.
+constexpr int kParanoiaMode = PARANOIA_MODE_OVERLAP;
+// cdparanoia hands out no sector before it has read a pass of at least a set length past
+// it, each pass reaching back over the last. Its default pass, 1200 sectors (16 s of
+// sound, meant to get past the whole cache of a ripping drive), would hold back the first
+// sound for seconds at playing speed. So a pass follows what the reader asks for at once,
+// which grows with what it has ahead of the sound: 100 sectors at the start of a play
+// (about a third of a second at 4x), up to 300 once the read-ahead has grown, which costs
+// less reading per sector; never so long that a stall in the middle of a pass keeps much
+// sound from the ring.
+constexpr int kShortestPass = 100;
+constexpr int kLongestPass = 300;
+constexpr int kPassesPerRead = 2;
 
 // A read of several sectors that fails is tried again in two halves, once each; a half
 // that fails too plays as silence. So a scratch costs at most three failed reads per
@@ -79,7 +79,7 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 {
     if (gaveUp_ || AudioSectorsFrom(lsn, count) < count)
         return false;
-    paranoia_.SetSectorsPerPass(std::clamp(2 * static_cast<int>(count), kShortestPass, kLongestPass));
+    paranoia_.SetSectorsPerPass(std::clamp(kPassesPerRead * static_cast<int>(count), kShortestPass, kLongestPass));
     for (std::uint32_t i = 0; i < count; ++i)
         if (!ReadOne(lsn + static_cast<std::int32_t>(i), out + i * kBytesPerSector))
             return false;
@@ -125,6 +125,15 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
 
 long ParanoiaSectorSource::MendedRead(std::byte* out, std::int32_t begin, long sectors)
 {
+    if (!out) {
+        // cdparanoia reads without a buffer to move the drive past its cache: not worth a
+        // wait on a sector known to be bad, nor a failure if it does not read.
+        for (std::int32_t lsn = begin; lsn < begin + sectors; ++lsn)
+            if (badSectors_.contains(lsn))
+                return sectors;
+        driveRead_(drive_.Get(), nullptr, begin, sectors);
+        return sectors;
+    }
     // Sectors already found unreadable are silence without asking the drive again; the
     // runs between them are read.
     for (std::int32_t lsn = begin; lsn < begin + sectors;) {

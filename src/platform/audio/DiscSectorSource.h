@@ -36,13 +36,14 @@ public:
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
 };
 
-// A drive, read through cdparanoia, which mends jitter. A read that fails is mended below
-// cdparanoia, once: a sector that still cannot be read plays as silence, in its place, and
+// A drive, read through cdparanoia, which mends jitter by lining overlapping reads up.
+// A read that fails is mended below cdparanoia, once: a sector that still cannot be read plays as silence, in its place, and
 // is never asked for again, so that a scratch costs a moment of sound and not the play.
 // Reads fail for good once the drive reports no disc, or once nothing has been read for
 // kGiveUpAfter (of the clock, or of the disc's sound); the reason goes to the user.
 class ParanoiaSectorSource final : public DiscSectorSource {
 public:
+    // cdparanoia's own retries of a pass that does not line up.
     static constexpr int kRetries = 5;
     static constexpr auto kGiveUpAfter = std::chrono::seconds(10);
     static constexpr std::int32_t kGiveUpAfterSectors = 10 * kSectorsPerSecond;

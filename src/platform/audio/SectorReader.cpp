@@ -10,10 +10,11 @@ constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 // A chunk is at most half of what the ring holds ahead of the sound, so that even a drive
 // that delivers barely faster than the sound plays (cdparanoia's verified reads at 4x)
 // has a chunk in before the ring runs dry; and at least a few sectors, so that sound
-// starts soon. Once the read-ahead is long, chunks are four seconds each, and the thread
-// wakes that seldom.
+// starts soon. Once the read-ahead is long, chunks are a second each: what a chunk holds
+// reaches the ring only when all of it is read, so a drive that stalls in the middle of a
+// long chunk would keep it from the sound.
 constexpr std::uint32_t kFirstChunkSectors = 8;
-constexpr std::uint32_t kChunkSectors = 4 * kSectorsPerSecond;
+constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
 
 // The sector that holds a frame, and the first sector past a frame, rounding toward minus
 // infinity: a span may begin in a pregap before LSN 0.

@@ -68,6 +68,7 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
     unsigned generation = 0; // bumped whenever a background load or check becomes stale
     bool closed = false;
     bool checking = false;   // a media check is on the worker
+    DriveState lastState = DriveState::Unknown;  // what the drive said when last asked
     SteadyClock::time_point lastCheck{};
     // Used on the worker only; the device holds a reference, never calls it.
     std::shared_ptr<DiscMedium> medium;
@@ -186,8 +187,10 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
             }
             if (state == DriveState::NoDisc || state == DriveState::TrayOpen || state == DriveState::NotReady) {
                 std::unique_lock<std::mutex> lock;
-                if (const auto core = current(lock))
+                if (const auto core = current(lock)) {
+                    core->lastState = state;
                     core->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
+                }
                 return;
             }
             std::shared_ptr<DiscMedium> opened;
@@ -200,8 +203,10 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
                 read = {};
             }
             std::unique_lock<std::mutex> lock;
-            if (const auto core = current(lock))
+            if (const auto core = current(lock)) {
+                core->lastState = state;
                 core->Install(std::move(opened), std::move(read));
+            }
         });
     }
 
@@ -230,12 +235,16 @@ struct CdAudioDevice::Core : std::enable_shared_from_this<CdAudioDevice::Core> {
             if (core->closed || core->generation != expected || core->transport != Transport::Stopped)
                 return;
             const bool discIn = state == DriveState::DiscReady || state == DriveState::NotReady;
+            // A disc the drive holds but that cannot be played (a data CD) is not tried
+            // again and again: only a disc that has come in since the last look is.
+            const bool cameIn = discIn && (core->lastState == DriveState::NoDisc || core->lastState == DriveState::TrayOpen);
+            core->lastState = state;
             if (core->phase == Phase::Ready) {
                 if (state == DriveState::TrayOpen || state == DriveState::NoDisc)
                     core->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
                 else if (changed)
                     core->LoadInBackground(false);
-            } else if (discIn) {
+            } else if (cameIn || changed) {
                 core->LoadInBackground(false);
             }
         });

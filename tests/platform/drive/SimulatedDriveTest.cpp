@@ -158,6 +158,17 @@ TEST_F(SimulatedDriveTest, EjectDuringPlayStopsAndOpensTheTray)
     EXPECT_EQ(disc.Send("play cdaudio"), "276\t");
 }
 
+// Reading stops for good when nothing can be read for long, with the reason said.
+TEST_F(SimulatedDriveTest, AnUnreadableDiscEndsPlayWithAReason)
+{
+    SetKnobs("bad=100-1099\nbad_ms=20\n");  // 13 s that cannot be read, from 1.3 s in
+    disc.Send("open cdaudio");
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+    EXPECT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 60s));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("play stopped"), std::string::npos);
+}
+
 // What a drive plays reaches the sink bit for bit and without a break (rows with a scratch
 // name the sectors that must play as silence, in their place). The drive is asked to read
 // no faster than 4x.
@@ -220,7 +231,10 @@ TEST_P(DriveSound, IsHeardInPlace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DriveSound, ::testing::Values(
-    Heard{"Plain", "", 3s}),
+    Heard{"Plain", "", 3s},
+    Heard{"Jittery", "jitter=8\n", 3s},
+    Heard{"StalledAfterTenSeconds", "stall_sector=750\nstall_ms=3000\n", 14s},
+    Heard{"ScratchedAtTenSeconds", "bad=750-824\n", 14s, 750, 825}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
