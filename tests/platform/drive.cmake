@@ -13,8 +13,9 @@ add_executable(drive_tests drive/SimulatedDriveTest.cpp audio/MonitorRecorder.cp
 target_link_libraries(drive_tests PRIVATE vorlo_platform vorlo_test_support vorlo_simdrive_env PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)
 target_include_directories(drive_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
-target_compile_definitions(drive_tests PRIVATE VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}")
-add_dependencies(drive_tests vorlo_demo_disc)
+target_compile_definitions(drive_tests PRIVATE VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}"
+  VORLO_MCI_PATH="$<TARGET_FILE:vorlo-mci>")
+add_dependencies(drive_tests vorlo_demo_disc vorlo-mci)
 set_target_properties(drive_tests PROPERTIES CROSSCOMPILING_EMULATOR
   "env;QT_QPA_PLATFORM=offscreen;VORLO_AUDIO=null;LD_PRELOAD=${SIMDRIVE_PRELOAD_PREFIX}$<TARGET_FILE:vorlo_simdrive>;VORLO_SIMDRIVE_DEVICE=${drive_node};VORLO_SIMDRIVE_CONTROL=${drive_dir}/control;VORLO_SIMDRIVE_LOG=${drive_dir}/drive.log;VORLO_CDROM=${drive_node}")
 gtest_discover_tests(drive_tests DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES

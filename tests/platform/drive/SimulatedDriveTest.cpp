@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -167,6 +168,23 @@ TEST_F(SimulatedDriveTest, AnUnreadableDiscEndsPlayWithAReason)
     ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
     EXPECT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 60s));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("play stopped"), std::string::npos);
+}
+
+// A program that ends while the drive is inside a long read does not wait for the drive,
+// and touches nothing it has freed (the sanitizer build runs this too).
+TEST_F(SimulatedDriveTest, AProgramEndsAtOnceWhileTheDriveStalls)
+{
+    SetKnobs("stall_sector=100\nstall_ms=60000\n");
+    FILE* mci = popen(VORLO_MCI_PATH " >/dev/null", "w");
+    ASSERT_NE(mci, nullptr);
+    std::fputs("open cdaudio\nplay cdaudio\n", mci);
+    std::fflush(mci);
+    for (const auto until = Clock::now() + 20s; DriveLog().find("\tstall\t") == std::string::npos && Clock::now() < until;)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_NE(DriveLog().find("\tstall\t"), std::string::npos) << "the drive never stalled";
+    const auto before = Clock::now();
+    EXPECT_EQ(pclose(mci), 0) << "vorlo-mci did not end cleanly";
+    EXPECT_LT(Clock::now() - before, 20s) << "the program waited for the stalled read";
 }
 
 // What a drive plays reaches the sink bit for bit and without a break (rows with a scratch
