@@ -5,6 +5,7 @@
 #include "platform/audio/SectorSource.h"
 
 #include <functional>
+#include <memory>
 
 namespace vorlo::platform {
 
@@ -13,9 +14,19 @@ namespace vorlo::platform {
 // without a break after its first burst.
 inline constexpr std::size_t kStartBytes = kBytesPerSector * kSectorsPerSecond / 5;
 
-// A sound device that plays what a SampleRing holds: 44.1 kHz, 16-bit little-endian
-// stereo. The engine calls Start, Stop and DataAvailable, one call at a time; the output
-// drains the ring on a thread of its own, never blocking there.
+// What a ring holds: 16-bit little-endian interleaved samples at this rate.
+struct SoundFormat {
+    int samplesPerSecond = kSampleRate;
+    int channels = 2;
+
+    std::size_t BytesPerFrame() const { return 2 * static_cast<std::size_t>(channels); }
+};
+
+// A sound device that plays what a SampleRing holds, in the format it was opened for (the
+// disc's: 44.1 kHz 16-bit stereo, unless told otherwise). The engine calls Start, Stop and
+// DataAvailable, one call at a time; the output drains the ring on a thread of its own,
+// never blocking there. One output is one stream on the device, kept from construction to
+// destruction: Stop holds it and drops what it queued, Start sets it going again.
 class AudioOutput {
 public:
     enum class End { Drained, Failed };
@@ -38,5 +49,15 @@ public:
     // Called on the reader thread.
     virtual void DataAvailable() = 0;
 };
+
+// True when VORLO_AUDIO is "null": every sound device of the process is then a null one
+// that keeps real time. Read at every open; the one place that reads it.
+bool UseNullSound();
+
+// An output for this process's environment: the sound server's default sink (PULSE_SERVER,
+// PULSE_SINK), or the null device. `streamName` is what desktop mixers list it as; `role`
+// tells the server's policy what it plays. Does not wait for the server. Throws
+// std::runtime_error when the format cannot be played at all.
+std::unique_ptr<AudioOutput> OpenAudioOutput(const SoundFormat& format, const char* streamName, const char* role);
 
 } // namespace vorlo::platform

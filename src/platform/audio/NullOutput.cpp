@@ -2,22 +2,18 @@
 
 #include "platform/audio/SectorSource.h"
 
+#include <algorithm>
+
 namespace vorlo::platform {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 // The device takes a period of samples at a time and plays it out over the period. A long
 // period costs nothing in precision (the clock runs on between periods) and wakes the
 // device's thread only five times a second.
-constexpr std::int64_t kPeriodFrames = kSampleRate / 5;
-
-Clock::duration FramesToDuration(std::int64_t frames)
-{
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(frames * 1'000'000'000 / kSampleRate));
-}
+constexpr int kPeriodsPerSecond = 5;
 
 } // namespace
 
@@ -59,6 +55,12 @@ void NullOutput::DataAvailable()
 
 void NullOutput::Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended)
 {
+    const std::int64_t rate = format_.samplesPerSecond;
+    const std::size_t bytesPerFrame = format_.BytesPerFrame();
+    const std::int64_t periodFrames = std::max<std::int64_t>(1, rate / kPeriodsPerSecond);
+    const auto FramesToDuration = [rate](std::int64_t frames) {
+        return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(frames * 1'000'000'000 / rate));
+    };
     std::int64_t heard = 0;
     // Frames are due at `origin` plus their playing time since `originFrames`.
     Clock::time_point origin = Clock::now();
@@ -75,7 +77,7 @@ void NullOutput::Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended
             continue;
         }
         primed = true;
-        const auto taken = static_cast<std::int64_t>(ring.Skip(kPeriodFrames * kBytesPerFrame) / kBytesPerFrame);
+        const auto taken = static_cast<std::int64_t>(ring.Skip(static_cast<std::size_t>(periodFrames) * bytesPerFrame) / bytesPerFrame);
         if (taken > 0) {
             clock.Publish(heard, origin + FramesToDuration(heard - originFrames), heard + taken, true);
             heard += taken;

@@ -13,7 +13,7 @@ namespace vorlo::platform {
 // no latency. Selected by VORLO_AUDIO=null, where sound is beside the point.
 class NullOutput final : public AudioOutput {
 public:
-    NullOutput() = default;
+    explicit NullOutput(const SoundFormat& format = SoundFormat{}) : format_(format) {}
     ~NullOutput() override;
 
     bool Start(SampleRing& ring, PlayClock& clock, EndHandler ended) override;
@@ -23,6 +23,7 @@ public:
 private:
     void Run(SampleRing& ring, PlayClock& clock, const EndHandler& ended);
 
+    const SoundFormat format_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

@@ -1,20 +1,25 @@
 #include "platform/audio/PlaybackEngine.h"
 
-#include "platform/audio/NullOutput.h"
-#include "platform/audio/PulseOutput.h"
 #include "platform/audio/StreamEngine.h"
 
-#include <cstdlib>
-#include <string_view>
+#include <stdexcept>
 
 namespace vorlo::platform {
 
+namespace {
+
+constexpr const char* kStreamName = "Disc audio";
+constexpr const char* kRole = "music";
+
+} // namespace
+
 std::unique_ptr<PlaybackEngine> PlaybackEngine::Create()
 {
-    const char* device = std::getenv("VORLO_AUDIO");
-    if (device && std::string_view(device) == "null")
-        return std::make_unique<StreamEngine>(std::make_unique<NullOutput>());
-    return std::make_unique<StreamEngine>(std::make_unique<PulseOutput>());
+    try {
+        return std::make_unique<StreamEngine>(OpenAudioOutput(SoundFormat{}, kStreamName, kRole));
+    } catch (const std::exception&) {
+        return nullptr;  // libpulse could not even start its event thread
+    }
 }
 
 } // namespace vorlo::platform

@@ -12,8 +12,8 @@ namespace vorlo::platform {
 //
 // Reading happens on the engine's own reader thread, into a read-ahead buffer; sound goes
 // out through PulseAudio, or through a null device that keeps real time when VORLO_AUDIO
-// is "null". Every method returns promptly (no drive or server round trips beyond
-// connecting in Play and Resume) and may be called from any thread, one call at a time.
+// is "null". Every method returns promptly, never waiting for the drive or the server, and
+// may be called from any thread, one call at a time.
 class PlaybackEngine {
 public:
     enum class State { Stopped, Playing, Paused };
@@ -23,13 +23,17 @@ public:
 
     virtual ~PlaybackEngine() = default;
 
-    // The engine for this process's environment (VORLO_AUDIO, PULSE_SERVER, PULSE_SINK).
+    // The engine for this process's environment (VORLO_AUDIO, PULSE_SERVER, PULSE_SINK),
+    // with its output's stream opened as soon as the server is there. Null when the sound
+    // library cannot start at all. Does not wait for the server.
     static std::unique_ptr<PlaybackEngine> Create();
 
     // Drops anything queued and starts playing sectors [firstLsn, endLsn) of `source`,
     // which must outlive the play (until Stop returns or the state reads Stopped): Stop and
     // Play wait for a read in progress, which on a real drive can take long.
-    // Returns 0, or kHardwareError when no sound server is reachable (state Stopped then).
+    // Returns 0, or kHardwareError when no sound server listens (state Stopped then). A
+    // server that is there but slow to answer is waited for off the caller's thread; if it
+    // never answers, the play ends by itself (CurrentState reads Stopped).
     virtual MciError Play(SectorSource& source, std::int32_t firstLsn, std::int32_t endLsn) = 0;
 
     // The same for a shared source. The engine keeps a reference until Stop or the next

@@ -1,126 +1,133 @@
 #include "platform/audio/PulseOutput.h"
 
 #include "platform/audio/OutputVolume.h"
-#include "platform/audio/SectorSource.h"
 #include "platform/audio/pulse/Error.h"
 #include "platform/audio/pulse/LockGuard.h"
+#include "platform/audio/pulse/Properties.h"
 #include "platform/audio/pulse/Volume.h"
 
 #include <pulse/timeval.h>
 #include <pulse/volume.h>
 
+#include <sys/time.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <stdexcept>
 
 namespace vorlo::platform {
 
 namespace {
 
-using namespace std::chrono_literals;
+// The server's buffer for the stream: a second of sound, refilled half a second at a time.
+// The sink keeps what is left, 1000 - 2 * 495 = 10 ms: a flush or a cork is heard at once.
+constexpr pa_usec_t kServerBuffer = 1000 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kRefill = 495 * PA_USEC_PER_MSEC;
+// After a flush, playing starts as soon as this much is queued (we queue far more at once).
+constexpr pa_usec_t kStartThreshold = 10 * PA_USEC_PER_MSEC;
+// Until the server reports the first frames taken, it is asked this often.
+constexpr pa_usec_t kStartPoll = 5 * PA_USEC_PER_MSEC;
 
-constexpr std::size_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
-constexpr pa_sample_spec kDiscFormat{PA_SAMPLE_S16LE, kSampleRate, 2};
-// What we ask of the server: at most this much sound between our write and the ear, so
-// that a stop or a jump is heard at once. (The server's own default is two seconds.)
-constexpr pa_usec_t kTargetLatency = 100 * PA_USEC_PER_MSEC;
-// How much the server lets drain before it asks for more. Each request wakes us, so it is
-// large; what is left of the latency, (100 - 2 * 40) / 2 = 10 ms, is the sink's buffer.
-constexpr pa_usec_t kRefillSize = 40 * PA_USEC_PER_MSEC;
-// How long a server that accepted the connection may take to answer.
-constexpr auto kServerTimeout = 1000ms;
+// The samples go to the sink as they are: in their own format (no FIX_* flags, so the
+// stream keeps it), with their channels neither remixed nor upmixed, at a volume we set.
+// A stream starts held, until a play has queued its first frames.
+constexpr pa_stream_flags_t kStreamFlags =
+    static_cast<pa_stream_flags_t>(PA_STREAM_NO_REMIX_CHANNELS | PA_STREAM_START_UNMUTED | PA_STREAM_START_CORKED);
 
-// The disc's samples go to the sink as they are: in their own format (no FIX_* flags, so
-// the stream keeps it), with their two channels neither remixed nor upmixed, at a volume
-// we set ourselves. Timing is updated by the server and interpolated between updates.
-constexpr pa_stream_flags_t kStreamFlags = static_cast<pa_stream_flags_t>(
-    PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY |
-    PA_STREAM_NO_REMIX_CHANNELS | PA_STREAM_START_UNMUTED);
-
-pa_buffer_attr BufferAttributes()
+std::uint32_t Bytes(pa_usec_t usec, const pa_sample_spec& spec)
 {
-    constexpr auto kServerChooses = static_cast<std::uint32_t>(-1);
-    pa_buffer_attr attr{};
-    attr.maxlength = kServerChooses;
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatency, &kDiscFormat));
-    attr.prebuf = kServerChooses;
-    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRefillSize, &kDiscFormat));
-
-    attr.fragsize = kServerChooses;
-    return attr;
+    return static_cast<std::uint32_t>(pa_usec_to_bytes(usec, &spec));
 }
+
+pa_cvolume VolumeFor(std::uint32_t word, const pa_channel_map& map)
+{
+    pa_cvolume volume = pulse::StereoVolume(word);
+    pa_channel_map stereo;
+    pa_channel_map_init_stereo(&stereo);
+    pa_cvolume_remap(&volume, &stereo, &map);
+    return volume;
+}
+
+// Said once per process: the server converts what we play.
+std::atomic<bool> conversionTold{false};
 
 } // namespace
 
-PulseOutput::PulseOutput() = default;
+PulseOutput::PulseOutput(const SoundFormat& format, const char* streamName, const char* role)
+    : connection_(pulse::Connection::Shared()), loop_(connection_->Loop()), streamName_(streamName),
+      role_(role ? role : "")
+{
+    spec_.format = PA_SAMPLE_S16LE;
+    spec_.rate = static_cast<std::uint32_t>(format.samplesPerSecond);
+    spec_.channels = static_cast<std::uint8_t>(format.channels);
+    if (format.channels <= 0 || format.channels > static_cast<int>(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&spec_) ||
+        !pa_channel_map_init_auto(&map_, spec_.channels, PA_CHANNEL_MAP_DEFAULT))
+        throw std::invalid_argument("the sound server cannot play this format");
+    bytesPerFrame_ = pa_frame_size(&spec_);
+    refillBytes_ = Bytes(kRefill, spec_);
+    serverBytes_ = Bytes(kServerBuffer, spec_);
+    pulse::LockGuard lock(loop_);
+    subscription_ = connection_->Subscribe([this](pulse::Connection::Event event) { OnConnection(event); });
+    if (connection_->Ready())
+        OpenStream();
+    else
+        connection_->Reach();
+}
 
 PulseOutput::~PulseOutput()
 {
     Stop();
     pulse::LockGuard lock(loop_);
-    context_.reset();
-}
-
-void PulseOutput::Connect()
-{
-    if (context_ && context_->IsReady())
-        return;
-    context_.reset();
-    context_ = std::make_unique<pulse::Context>(loop_, "Vorlo Player");
-    context_->Connect(kServerTimeout);
+    connection_->Unsubscribe(subscription_);
+    CancelPending();
+    if (sinkQuery_) {
+        pa_operation_cancel(sinkQuery_);
+        pa_operation_unref(sinkQuery_);
+        sinkQuery_ = nullptr;
+    }
+    stream_.reset();
 }
 
 bool PulseOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
 {
     Stop();
     pulse::LockGuard lock(loop_);
-    try {
-        Connect();
-        ring_ = &ring;
-        clock_ = &clock;
-        ended_ = std::move(ended);
-        writtenFrames_ = 0;
-        finished_ = false;
-        started_ = false;
-        primed_ = false;
-        volumeWord_ = OutputVolume::Word();
-
-        pa_channel_map map;
-        pa_channel_map_init_stereo(&map);
-        stream_ = std::make_unique<pulse::Stream>(*context_, "Disc audio", kDiscFormat, &map);
-        pa_stream_set_write_callback(stream_->Get(), OnWrite, this);
-        pa_stream_set_latency_update_callback(stream_->Get(), OnLatencyUpdate, this);
-        stream_->SetStateListener([this] { OnStateChange(); });
-        const pa_cvolume volume = pulse::StereoVolume(volumeWord_);
-        stream_->ConnectPlayback(nullptr, BufferAttributes(), kStreamFlags, &volume, kServerTimeout);
-        started_ = true;
-        return true;
-    } catch (const pulse::Error&) {
-        stream_.reset();
-        ended_ = nullptr;
-        ring_ = nullptr;
-        clock_ = nullptr;
-        if (context_ && !context_->IsReady())
-            context_.reset();
+    if (!connection_->Reach())
         return false;
-    }
+    ++play_;
+    ring_ = &ring;
+    clock_ = &clock;
+    ended_ = std::move(ended);
+    startIndex_.reset();
+    writtenBytes_ = 0;
+    primed_ = false;
+    begun_ = false;
+    finished_ = false;
+    if ((!stream_ || stream_->IsDead()) && connection_->Ready())
+        OpenStream();  // the server came back since the last play
+    if (stream_ && stream_->IsReady())
+        Prepare();
+    // Otherwise Prepare runs once the stream is ready.
+    return true;
 }
 
 void PulseOutput::Stop()
 {
     pulse::LockGuard lock(loop_);
-    if (!stream_)
+    if (!ring_)
         return;
-    if (drain_) {
-        pa_operation_cancel(drain_);
-        pa_operation_unref(drain_);
-        drain_ = nullptr;
-    }
-    if (stream_->IsReady())
+    ++play_;
+    CancelPending();
+    if (stream_ && stream_->IsReady()) {
+        stream_->Cork(true);
         stream_->Flush();
-    stream_.reset();
-    ended_ = nullptr;
+        corked_ = true;
+    }
     ring_ = nullptr;
     clock_ = nullptr;
+    ended_ = nullptr;
 }
 
 void PulseOutput::DataAvailable()
@@ -129,53 +136,201 @@ void PulseOutput::DataAvailable()
     Fill();
 }
 
+void PulseOutput::CancelPending()
+{
+    if (drain_) {
+        pa_operation_cancel(drain_);
+        pa_operation_unref(drain_);
+        drain_ = nullptr;
+    }
+    if (poll_) {
+        loop_.Api()->time_free(poll_);
+        poll_ = nullptr;
+    }
+}
+
+void PulseOutput::OnConnection(pulse::Connection::Event event)
+{
+    if (event == pulse::Connection::Event::Ready) {
+        OpenStream();
+    } else if (ring_ && !finished_) {
+        Finish(End::Failed);
+    }
+}
+
+void PulseOutput::OpenStream()
+{
+    stream_.reset();
+    pa_context* context = connection_->Ready();
+    if (!context)
+        return;
+    try {
+        const pulse::Proplist properties = pulse::StreamProperties(role_.c_str());
+        stream_ = std::make_unique<pulse::Stream>(context, loop_, streamName_.c_str(), spec_, &map_, properties.get());
+        pa_stream_set_write_callback(stream_->Get(), OnWrite, this);
+        stream_->SetStateListener([this] { OnStreamState(); });
+        pa_buffer_attr attr{};
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.tlength = static_cast<std::uint32_t>(serverBytes_);
+        attr.prebuf = Bytes(kStartThreshold, spec_);
+        attr.minreq = static_cast<std::uint32_t>(refillBytes_);
+        attr.fragsize = static_cast<std::uint32_t>(-1);
+        volumeWord_ = OutputVolume::Word();
+        const pa_cvolume volume = VolumeFor(volumeWord_, map_);
+        corked_ = true;
+        stream_->StartPlayback(nullptr, attr, kStreamFlags, &volume);
+    } catch (const pulse::Error&) {
+        stream_.reset();
+        if (ring_ && !finished_)
+            Finish(End::Failed);
+    }
+}
+
+void PulseOutput::OnStreamState()
+{
+    if (!stream_)
+        return;
+    if (stream_->IsReady()) {
+        CheckSinkFormat();
+        if (ring_)
+            Prepare();
+    } else if (stream_->IsDead() && ring_ && !finished_) {
+        Finish(End::Failed);
+    }
+}
+
+// A play begins on an empty stream: the read index the server reports for it is where the
+// play's first frame will be taken from. The server sees the flush, the release and the
+// question before any of the play's frames, and the frames are written only after the
+// release, so that the server makes room for them in the sink at once.
+void PulseOutput::Prepare()
+{
+    stream_->Flush();
+    if (corked_) {
+        stream_->Cork(false);
+        corked_ = false;
+    }
+    startIndex_.reset();
+    AskTiming();
+    Fill();
+}
+
 void PulseOutput::Fill()
 {
-    if (!stream_ || finished_ || !stream_->IsReady())
+    if (!ring_ || finished_ || !stream_ || !stream_->IsReady())
         return;
-    pa_stream* stream = stream_->Get();
-    std::size_t writable = pa_stream_writable_size(stream);
+    const std::size_t writable = pa_stream_writable_size(stream_->Get());
     if (writable == static_cast<std::size_t>(-1))
         return;
+    const bool complete = ring_->Holds(static_cast<std::size_t>(-1));  // the end is in the ring
     if (!ring_->Holds(1))
         primed_ = false;  // ran dry: wait for the reader to get ahead again
     if (!primed_ && !ring_->Holds(kStartBytes))
         return;
     primed_ = true;
-    while (writable >= kBytesPerFrame) {
+    // Once the reader is well ahead, the server is topped up only in large batches, when it
+    // asks; until then (a slow source, a start, a stall) every bit goes on at once.
+    if (writable < refillBytes_ && !complete && ring_->Holds(serverBytes_))
+        return;
+    if (WriteFromRing(writable) > 0)
+        AskTiming();
+    if (ring_->AtEnd() && !drain_) {
+        if (writtenBytes_ == 0) {
+            Finish(End::Drained);
+            return;
+        }
+        drain_ = pa_stream_drain(stream_->Get(), OnDrained, this);
+    }
+    FollowVolume();
+}
+
+std::size_t PulseOutput::WriteFromRing(std::size_t writable)
+{
+    std::size_t total = 0;
+    while (writable >= bytesPerFrame_) {
         std::size_t size = std::min(writable, ring_->Readable());
-        size -= size % kBytesPerFrame;
+        size -= size % bytesPerFrame_;
         if (size == 0)
             break;
         // Straight from the ring into the server's shared memory.
         void* data = nullptr;
         std::size_t room = size;
-        if (pa_stream_begin_write(stream, &data, &room) < 0 || !data)
+        if (pa_stream_begin_write(stream_->Get(), &data, &room) < 0 || !data)
             break;
-        size = ring_->Read(static_cast<std::byte*>(data), std::min(size, room) / kBytesPerFrame * kBytesPerFrame);
+        size = ring_->Read(static_cast<std::byte*>(data), std::min(size, room) / bytesPerFrame_ * bytesPerFrame_);
         if (size == 0) {
-            pa_stream_cancel_write(stream);
+            pa_stream_cancel_write(stream_->Get());
             break;
         }
-        pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE);
-        writtenFrames_ += static_cast<std::int64_t>(size / kBytesPerFrame);
+        pa_stream_write(stream_->Get(), data, size, nullptr, 0, PA_SEEK_RELATIVE);
+        writtenBytes_ += static_cast<std::int64_t>(size);
         writable -= size;
+        total += size;
     }
-    if (ring_->AtEnd() && !drain_)
-        drain_ = pa_stream_drain(stream, OnDrained, this);
-    FollowVolume();
-    PublishClock();
+    return total;
 }
 
-void PulseOutput::PublishClock()
+void PulseOutput::AskTiming()
 {
-    const std::optional<pa_usec_t> time = stream_->Time();
-    if (!time)
+    if (timingAsked_ || !stream_)
         return;
-    const pa_timing_info* timing = pa_stream_get_timing_info(stream_->Get());
-    const bool running = timing && timing->playing;
-    const auto frames = static_cast<std::int64_t>(*time * kSampleRate / PA_USEC_PER_SEC);
-    clock_->Publish(frames, std::chrono::steady_clock::now(), writtenFrames_, running);
+    pa_operation* operation = pa_stream_update_timing_info(stream_->Get(), OnTiming, this);
+    if (!operation)
+        return;
+    pa_operation_unref(operation);  // the stream cancels it if it goes first
+    timingAsked_ = true;
+    timingPlay_ = play_;
+}
+
+void PulseOutput::AskTimingSoon()
+{
+    if (poll_)
+        return;
+    timeval when{};
+    gettimeofday(&when, nullptr);
+    pa_timeval_add(&when, kStartPoll);
+    poll_ = loop_.Api()->time_new(loop_.Api(), &when, OnPoll, this);
+}
+
+void PulseOutput::OnPoll(pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* userdata)
+{
+    auto* self = static_cast<PulseOutput*>(userdata);
+    api->time_free(event);
+    self->poll_ = nullptr;
+    if (self->ring_ && !self->finished_)
+        self->AskTiming();
+}
+
+void PulseOutput::OnTiming(pa_stream* stream, int success, void* userdata)
+{
+    auto* self = static_cast<PulseOutput*>(userdata);
+    self->timingAsked_ = false;
+    if (!self->ring_ || self->finished_ || !self->stream_ || self->stream_->Get() != stream)
+        return;
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+    if (!success || !timing || timing->read_index_corrupt || self->timingPlay_ != self->play_) {
+        self->AskTiming();  // a report from before the play's flush: ask again
+        return;
+    }
+    if (!self->startIndex_) {
+        self->startIndex_ = static_cast<std::uint64_t>(timing->read_index);
+    } else {
+        self->Publish(*timing);
+    }
+    if (!self->begun_ && self->writtenBytes_ > 0)
+        self->AskTimingSoon();
+}
+
+void PulseOutput::Publish(const pa_timing_info& timing)
+{
+    const auto taken = static_cast<std::int64_t>(timing.read_index) - static_cast<std::int64_t>(*startIndex_);
+    const std::int64_t takenFrames = std::max<std::int64_t>(0, taken) / static_cast<std::int64_t>(bytesPerFrame_);
+    const auto latencyFrames = static_cast<std::int64_t>(timing.sink_usec * spec_.rate / PA_USEC_PER_SEC);
+    begun_ = begun_ || takenFrames > 0;
+    // The report was true about half a round trip ago.
+    const auto at = std::chrono::steady_clock::now() - std::chrono::microseconds(timing.transport_usec);
+    const std::int64_t written = writtenBytes_ / static_cast<std::int64_t>(bytesPerFrame_);
+    clock_->Publish(takenFrames - latencyFrames, at, written, timing.playing != 0 && takenFrames > 0);
 }
 
 void PulseOutput::FollowVolume()
@@ -184,35 +339,48 @@ void PulseOutput::FollowVolume()
     if (word == volumeWord_)
         return;
     volumeWord_ = word;
-    stream_->SetVolume(pulse::StereoVolume(word));
+    stream_->SetVolume(VolumeFor(word, map_));
 }
 
 void PulseOutput::Finish(End end)
 {
     finished_ = true;
-    clock_->Hold(end == End::Drained ? writtenFrames_ : clock_->Frames());
+    CancelPending();
+    clock_->Hold(end == End::Drained ? writtenBytes_ / static_cast<std::int64_t>(bytesPerFrame_) : clock_->Frames());
     if (ended_)
         ended_(end);
 }
 
-void PulseOutput::OnStateChange()
+void PulseOutput::CheckSinkFormat()
 {
-    if (started_ && !finished_ && stream_ && stream_->IsDead())
-        Finish(End::Failed);
+    if (conversionTold.load() || sinkQuery_)
+        return;
+    sinkQuery_ = pa_context_get_sink_info_by_index(connection_->Ready(), pa_stream_get_device_index(stream_->Get()),
+                                                   OnSinkInfo, this);
+}
+
+void PulseOutput::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* userdata)
+{
+    auto* self = static_cast<PulseOutput*>(userdata);
+    if (eol) {
+        if (self->sinkQuery_)
+            pa_operation_unref(self->sinkQuery_);
+        self->sinkQuery_ = nullptr;
+        return;
+    }
+    if (!info || pa_sample_spec_equal(&info->sample_spec, &self->spec_) || conversionTold.exchange(true))
+        return;
+    char ours[PA_SAMPLE_SPEC_SNPRINT_MAX];
+    char sink[PA_SAMPLE_SPEC_SNPRINT_MAX];
+    pa_sample_spec_snprint(ours, sizeof ours, &self->spec_);
+    pa_sample_spec_snprint(sink, sizeof sink, &info->sample_spec);
+    std::fprintf(stderr, "vorlo: the sound server converts our %s to %s for %s: the sound is not bit-perfect\n", ours,
+                 sink, info->name);
 }
 
 void PulseOutput::OnWrite(pa_stream*, std::size_t, void* userdata)
 {
     static_cast<PulseOutput*>(userdata)->Fill();
-}
-
-void PulseOutput::OnLatencyUpdate(pa_stream*, void* userdata)
-{
-    auto* self = static_cast<PulseOutput*>(userdata);
-    if (self->stream_ && !self->finished_) {
-        self->FollowVolume();
-        self->PublishClock();
-    }
 }
 
 void PulseOutput::OnDrained(pa_stream*, int success, void* userdata)
@@ -222,7 +390,7 @@ void PulseOutput::OnDrained(pa_stream*, int success, void* userdata)
         pa_operation_unref(self->drain_);
         self->drain_ = nullptr;
     }
-    if (success && !self->finished_)
+    if (success && self->ring_ && !self->finished_)
         self->Finish(End::Drained);
 }
 

@@ -1,56 +1,98 @@
 #pragma once
 
 #include "platform/audio/AudioOutput.h"
-#include "platform/audio/pulse/Context.h"
+#include "platform/audio/pulse/Connection.h"
 #include "platform/audio/pulse/Stream.h"
-#include "platform/audio/pulse/ThreadedMainloop.h"
 
-#include <atomic>
+#include <pulse/introspect.h>
+
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace vorlo::platform {
 
-// Plays through the PulseAudio server (PipeWire's pulse server too) that the environment
-// names, bit-exactly: the stream has the disc's own sample format and the server is asked
-// not to convert it; at full output volume the stream volume is exactly 100%. The server
-// connection is made on the first Start and made again after it has been lost.
+// Plays through the PulseAudio server (PipeWire's pulse server too) over the process's one
+// connection, bit-exactly where the sink allows it: the stream has the ring's own sample
+// format and the server is asked not to remix it; at full output volume the stream volume
+// is exactly 100%. When the sink runs in another format, that is said once on stderr.
+//
+// The output keeps one stream from construction to destruction, opened as soon as the
+// server is there (and again after the server came back). Stop corks and flushes it; Start
+// flushes, refills it from the ring and uncorks it. The server holds about a second of
+// sound and asks for half of it at a time, so a playing output wakes about twice a second;
+// the sink itself holds only a few milliseconds, so that a flush is heard at once.
+//
+// The clock counts only what the server reports it has played: frames taken from the
+// stream, less the sink's latency, and runs on between reports only once the sound has
+// begun.
 class PulseOutput final : public AudioOutput {
 public:
-    // Starts the event thread; does not contact a server. Throws pulse::Error.
-    PulseOutput();
+    // Does not wait for the server. Throws pulse::Error when libpulse cannot start, and
+    // std::invalid_argument for a format no server plays.
+    explicit PulseOutput(const SoundFormat& format = SoundFormat{}, const char* streamName = "Disc audio",
+                         const char* role = "music");
     ~PulseOutput() override;
 
+    // Returns false only when no server listens at all; a server that is still being
+    // reached is waited for on the event thread, and Failed ends the play if it never
+    // answers.
     bool Start(SampleRing& ring, PlayClock& clock, EndHandler ended) override;
     void Stop() override;
     void DataAvailable() override;
 
 private:
     // All of these run with the loop locked.
-    void Connect();
+    void OnConnection(pulse::Connection::Event event);
+    void OpenStream();
+    void OnStreamState();
+    void Prepare();
     void Fill();
-    void PublishClock();
+    std::size_t WriteFromRing(std::size_t writable);
+    void AskTiming();
+    void AskTimingSoon();
+    void Publish(const pa_timing_info& timing);
     void FollowVolume();
     void Finish(End end);
-    void OnStateChange();
+    void CancelPending();
+    void CheckSinkFormat();
 
     static void OnWrite(pa_stream* stream, std::size_t size, void* userdata);
-    static void OnLatencyUpdate(pa_stream* stream, void* userdata);
+    static void OnTiming(pa_stream* stream, int success, void* userdata);
     static void OnDrained(pa_stream* stream, int success, void* userdata);
+    static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* userdata);
+    static void OnPoll(pa_mainloop_api* api, pa_time_event* event, const struct timeval* when, void* userdata);
 
-    pulse::ThreadedMainloop loop_;
-    std::unique_ptr<pulse::Context> context_;
+    const std::shared_ptr<pulse::Connection> connection_;
+    pulse::ThreadedMainloop& loop_;
+    const std::string streamName_;
+    const std::string role_;
+    pa_sample_spec spec_{};
+    pa_channel_map map_{};
+    std::size_t bytesPerFrame_ = 0;
+    std::size_t refillBytes_ = 0;
+    std::size_t serverBytes_ = 0;
+    int subscription_ = 0;
     std::unique_ptr<pulse::Stream> stream_;
+    bool corked_ = true;
     pa_operation* drain_ = nullptr;
+    pa_operation* sinkQuery_ = nullptr;
+    pa_time_event* poll_ = nullptr;
+    bool timingAsked_ = false;
+    unsigned timingPlay_ = 0;
 
+    // The play; ring_ is null between plays.
+    unsigned play_ = 0;  // counts Starts and Stops: a reply to an older one is stale
     SampleRing* ring_ = nullptr;
     PlayClock* clock_ = nullptr;
     EndHandler ended_;
-    std::int64_t writtenFrames_ = 0;
+    std::optional<std::uint64_t> startIndex_;  // the stream's read index at the play's first frame
+    std::int64_t writtenBytes_ = 0;
     std::uint32_t volumeWord_ = 0;
-    bool started_ = false;
-    bool finished_ = false;
     bool primed_ = false;  // the ring has held kStartBytes since it last ran dry
+    bool begun_ = false;   // the server has taken the play's first frames
+    bool finished_ = false;
 };
 
 } // namespace vorlo::platform

@@ -39,7 +39,4 @@ std::unique_ptr<Capture> StartCapture(const WaveFormat& format, CaptureSink sink
 std::unique_ptr<Capture> StartPulseCapture(const WaveFormat& format, CaptureSink sink);
 std::unique_ptr<Capture> StartNullCapture(const WaveFormat& format, CaptureSink sink);
 
-// True when VORLO_AUDIO asks for the null sound devices.
-bool UseNullSound();
-
 } // namespace vorlo::platform

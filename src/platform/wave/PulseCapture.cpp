@@ -1,9 +1,8 @@
 #include "platform/wave/Capture.h"
 
-#include "platform/audio/pulse/Context.h"
+#include "platform/audio/pulse/Connection.h"
 #include "platform/audio/pulse/LockGuard.h"
 #include "platform/audio/pulse/Stream.h"
-#include "platform/audio/pulse/ThreadedMainloop.h"
 
 #include <pulse/timeval.h>
 
@@ -14,9 +13,7 @@
 namespace vorlo::platform {
 namespace {
 
-constexpr const char* kClientName = "Vorlo Player";
 constexpr const char* kStreamName = "waveaudio capture";
-constexpr std::chrono::milliseconds kSetUpTimeout{2000};
 constexpr pa_usec_t kFragment = 20 * PA_USEC_PER_MSEC; // how often captured sound arrives
 constexpr std::uint8_t kSilence8Bit = 0x80;
 
@@ -29,43 +26,57 @@ pa_sample_spec SpecOf(const WaveFormat& format)
     return spec;
 }
 
-// A record stream on the server's default source. The server converts whatever the source
-// carries into our format, resampling as needed.
+// A record stream on the server's default source, over the process's one connection. The
+// server converts whatever the source carries into our format, resampling as needed. The
+// stream is opened as soon as the server is there; nothing here waits for it.
 class PulseCapture final : public Capture {
 public:
-    PulseCapture(const WaveFormat& format, CaptureSink sink) : format_(format), sink_(std::move(sink))
+    PulseCapture(const WaveFormat& format, CaptureSink sink)
+        : format_(format), spec_(SpecOf(format)), sink_(std::move(sink)), connection_(pulse::Connection::Shared())
     {
-        const pa_sample_spec spec = SpecOf(format);
-        if (!pa_sample_spec_valid(&spec))
+        if (!pa_sample_spec_valid(&spec_))
             throw CaptureError("the sound server cannot capture in this format");
-        pulse::LockGuard lock(loop_);
-        try {
-            context_ = std::make_unique<pulse::Context>(loop_, kClientName);
-            context_->Connect(kSetUpTimeout);
-            stream_ = std::make_unique<pulse::Stream>(*context_, kStreamName, spec, nullptr);
-            pa_stream_set_read_callback(stream_->Get(), OnReadable, this);
-            stream_->SetStateListener([this] { failed_ = failed_ || stream_->IsDead(); });
-            pa_buffer_attr attr{};
-            attr.maxlength = static_cast<std::uint32_t>(-1);
-            attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragment, &spec));
-            stream_->ConnectRecord(nullptr, attr, PA_STREAM_ADJUST_LATENCY, kSetUpTimeout);
-        } catch (const std::exception& error) {
-            stream_.reset();
-            context_.reset();
-            throw CaptureError(error.what());
-        }
+        pulse::LockGuard lock(connection_->Loop());
+        if (!connection_->Reach())
+            throw CaptureError("there is no sound server");
+        subscription_ = connection_->Subscribe([this](pulse::Connection::Event event) {
+            if (event == pulse::Connection::Event::Ready)
+                Open();
+            else
+                failed_ = true;
+        });
+        if (connection_->Ready())
+            Open();
     }
 
     ~PulseCapture() override
     {
-        pulse::LockGuard lock(loop_);
+        pulse::LockGuard lock(connection_->Loop());
+        connection_->Unsubscribe(subscription_);
         stream_.reset();
-        context_.reset();
     }
 
     bool Failed() const override { return failed_; }
 
 private:
+    // With the loop locked, once the server is there.
+    void Open()
+    {
+        try {
+            stream_ = std::make_unique<pulse::Stream>(connection_->Ready(), connection_->Loop(), kStreamName, spec_,
+                                                      nullptr, nullptr);
+            pa_stream_set_read_callback(stream_->Get(), OnReadable, this);
+            stream_->SetStateListener([this] { failed_ = failed_ || stream_->IsDead(); });
+            pa_buffer_attr attr{};
+            attr.maxlength = static_cast<std::uint32_t>(-1);
+            attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragment, &spec_));
+            stream_->StartRecord(nullptr, attr, PA_STREAM_ADJUST_LATENCY);
+        } catch (const std::exception&) {
+            stream_.reset();
+            failed_ = true;
+        }
+    }
+
     // Runs on the loop's thread with the loop locked.
     static void OnReadable(pa_stream* stream, std::size_t, void* userdata)
     {
@@ -87,10 +98,11 @@ private:
     }
 
     const WaveFormat format_;
+    const pa_sample_spec spec_;
     const CaptureSink sink_;
     std::atomic<bool> failed_{false};
-    pulse::ThreadedMainloop loop_;
-    std::unique_ptr<pulse::Context> context_;
+    const std::shared_ptr<pulse::Connection> connection_;
+    int subscription_ = 0;
     std::unique_ptr<pulse::Stream> stream_;
 };
 

@@ -25,13 +25,9 @@ public:
     virtual void Drain() = 0;
 };
 
-// An output on the sound server's default sink (PULSE_SERVER, PULSE_SINK as usual), or a
-// null output that takes the sound's own time when VORLO_AUDIO is "null".
-// Throws SoundOutputError when there is no server or it refuses the format.
+// An output on the process's sound device (see OpenAudioOutput): the sound server's default
+// sink, or the null device that takes the sound's own time when VORLO_AUDIO is "null".
+// Throws SoundOutputError when no server listens or the format cannot be played.
 std::unique_ptr<SoundOutput> OpenSoundOutput(int samplesPerSecond, int channels);
-
-// The two outputs behind OpenSoundOutput.
-std::unique_ptr<SoundOutput> OpenPulseSoundOutput(int samplesPerSecond, int channels);
-std::unique_ptr<SoundOutput> OpenNullSoundOutput(int samplesPerSecond, int channels);
 
 } // namespace vorlo::platform

@@ -3,10 +3,9 @@
 target_sources(vorlo_platform PRIVATE
   wave/DrivePath.cpp
   wave/NullCapture.cpp
-  wave/NullSoundOutput.cpp
   wave/PlaySound.cpp
   wave/PulseCapture.cpp
-  wave/PulseSoundOutput.cpp
+  wave/RingSoundOutput.cpp
   wave/SndFile.cpp
   wave/SoundDevices.cpp
   wave/VolumeWords.cpp

@@ -15,7 +15,9 @@ namespace vorlo::test {
 namespace {
 
 // A PulseAudio server of the test's own with one null sink, which the test may kill as a
-// crash would and start again at the same address.
+// crash would and start again at the same address. The sink is the suite's kind: without
+// rewinds it keeps a short buffer from the start, where the default null sink renders two
+// seconds ahead before the first stream arrives, and plays it only that much later.
 class PrivateServer {
 public:
     ~PrivateServer() { Kill(); }
@@ -29,7 +31,7 @@ public:
         char* const environment[] = {home.data(), runtime.data(), path, nullptr};
         const std::string protocol = "module-native-protocol-unix auth-anonymous=1 socket=" + Socket().string();
         const char* const args[] = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                                    "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss",
+                                    "--log-level=error", "-L", "module-null-sink sink_name=vorlo_loss norewinds=1",
                                     "-L", protocol.c_str(), nullptr};
         // posix_spawnp takes its lists as exec does, as char* const[], and changes neither.
         if (posix_spawnp(&pid_, "pulseaudio", nullptr, nullptr, const_cast<char* const*>(args), environment))

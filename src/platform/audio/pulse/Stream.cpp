@@ -19,10 +19,18 @@ void Forget(pa_operation* operation)
 } // namespace
 
 Stream::Stream(Context& context, const char* name, const pa_sample_spec& spec, const pa_channel_map* map)
-    : context_(context), stream_(pa_stream_new(context.Get(), name, &spec, map))
+    : Stream(context.Get(), context.Loop(), name, spec, map, nullptr)
+{
+}
+
+Stream::Stream(pa_context* context, ThreadedMainloop& loop, const char* name, const pa_sample_spec& spec,
+               const pa_channel_map* map, pa_proplist* properties)
+    : context_(context), loop_(loop),
+      stream_(properties ? pa_stream_new_with_proplist(context, name, &spec, map, properties)
+                         : pa_stream_new(context, name, &spec, map))
 {
     if (!stream_)
-        throw MakeError(context.Get(), "cannot create a sound stream");
+        throw MakeError(context, "cannot create a sound stream");
     pa_stream_set_state_callback(stream_, OnStateChange, this);
 }
 
@@ -42,22 +50,33 @@ Stream::~Stream()
 void Stream::ConnectPlayback(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
                              const pa_cvolume* volume, std::chrono::milliseconds timeout)
 {
-    if (pa_stream_connect_playback(stream_, device, &attr, flags, volume, nullptr) < 0)
-        throw MakeError(context_.Get(), "cannot start a playback stream");
+    StartPlayback(device, attr, flags, volume);
     WaitReady(timeout);
 }
 
 void Stream::ConnectRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
                            std::chrono::milliseconds timeout)
 {
-    if (pa_stream_connect_record(stream_, device, &attr, flags) < 0)
-        throw MakeError(context_.Get(), "cannot start a record stream");
+    StartRecord(device, attr, flags);
     WaitReady(timeout);
+}
+
+void Stream::StartPlayback(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
+                           const pa_cvolume* volume)
+{
+    if (pa_stream_connect_playback(stream_, device, &attr, flags, volume, nullptr) < 0)
+        throw MakeError(context_, "cannot start a playback stream");
+}
+
+void Stream::StartRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags)
+{
+    if (pa_stream_connect_record(stream_, device, &attr, flags) < 0)
+        throw MakeError(context_, "cannot start a record stream");
 }
 
 void Stream::WaitReady(std::chrono::milliseconds timeout)
 {
-    const bool settled = context_.Loop().WaitFor(
+    const bool settled = loop_.WaitFor(
         [this] {
             const pa_stream_state_t state = pa_stream_get_state(stream_);
             return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
@@ -66,7 +85,7 @@ void Stream::WaitReady(std::chrono::milliseconds timeout)
     if (!settled)
         throw Error(PA_ERR_TIMEOUT, "the sound server did not set up the stream in time");
     if (!IsReady())
-        throw MakeError(context_.Get(), "the sound server refused the stream");
+        throw MakeError(context_, "the sound server refused the stream");
 }
 
 std::optional<pa_usec_t> Stream::Time() const
@@ -82,15 +101,20 @@ void Stream::Flush()
     Forget(pa_stream_flush(stream_, nullptr, nullptr));
 }
 
+void Stream::Cork(bool corked)
+{
+    Forget(pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr));
+}
+
 void Stream::SetVolume(const pa_cvolume& volume)
 {
-    Forget(pa_context_set_sink_input_volume(context_.Get(), pa_stream_get_index(stream_), &volume, nullptr, nullptr));
+    Forget(pa_context_set_sink_input_volume(context_, pa_stream_get_index(stream_), &volume, nullptr, nullptr));
 }
 
 void Stream::OnStateChange(pa_stream*, void* userdata)
 {
     auto* self = static_cast<Stream*>(userdata);
-    self->context_.Loop().Signal();
+    self->loop_.Signal();
     if (self->stateListener_)
         self->stateListener_();
 }

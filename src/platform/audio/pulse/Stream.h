@@ -18,6 +18,9 @@ class Stream {
 public:
     // Throws pulse::Error when the sample spec or map is refused.
     Stream(Context& context, const char* name, const pa_sample_spec& spec, const pa_channel_map* map);
+    // The same on a context owned elsewhere, with properties of its own (may be null).
+    Stream(pa_context* context, ThreadedMainloop& loop, const char* name, const pa_sample_spec& spec,
+           const pa_channel_map* map, pa_proplist* properties);
     ~Stream();
 
     Stream(const Stream&) = delete;
@@ -29,6 +32,11 @@ public:
                          const pa_cvolume* volume, std::chrono::milliseconds timeout);
     void ConnectRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
                        std::chrono::milliseconds timeout);
+    // The same without waiting: the state listener hears when the stream is ready, or dead.
+    // Throw pulse::Error when libpulse refuses at once.
+    void StartPlayback(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
+                       const pa_cvolume* volume);
+    void StartRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags);
 
     // True while connected and usable; false once it has failed or been ended.
     bool IsReady() const { return pa_stream_get_state(stream_) == PA_STREAM_READY; }
@@ -45,17 +53,19 @@ public:
 
     // Drops what the server holds for the stream. Does not wait for the server.
     void Flush();
+    // Holds (true) or releases a stream on the server. Does not wait for the server.
+    void Cork(bool corked);
     // Sets the volume of a playback stream on the server. Does not wait for the server.
     void SetVolume(const pa_cvolume& volume);
 
     pa_stream* Get() const { return stream_; }
-    Context& Owner() const { return context_; }
 
 private:
     void WaitReady(std::chrono::milliseconds timeout);
     static void OnStateChange(pa_stream* stream, void* userdata);
 
-    Context& context_;
+    pa_context* context_;
+    ThreadedMainloop& loop_;
     pa_stream* stream_;
     std::function<void()> stateListener_;
 };
