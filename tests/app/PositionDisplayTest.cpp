@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <limits>
 
@@ -21,6 +23,9 @@ struct Display {
     std::vector<Tick> ticks;
     int redPixels; // of 144, after the last tick
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const Display& row, std::ostream* os) { *os << row.name; }
 
 class DisplayTest : public testing::TestWithParam<Display> {
 protected:

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace vorlo::auxiliary {
 namespace {
 
@@ -16,6 +18,9 @@ struct VolumeCase {
     std::optional<std::uint32_t> before; // nullopt: the read fails
     std::uint32_t after;
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const VolumeCase& row, std::ostream* os) { *os << row.name; }
 
 class VolumeStep : public testing::TestWithParam<VolumeCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -14,6 +16,9 @@ struct Case {
     const char* reply;
     double value;
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const Case& row, std::ostream* os) { *os << row.name; }
 
 class ReplyValueTest : public testing::TestWithParam<Case> {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -52,6 +54,9 @@ struct Sequence {
     Log log;
     Log barFills;
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const Sequence& row, std::ostream* os) { *os << row.name; }
 
 void Play(RecordingBar&) { PlayDisc(); }
 void Previous(RecordingBar& bar) { PreviousTrack(bar); }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -73,6 +75,9 @@ struct Scenario {
     const char* knobs;
     const char* during;  // a command given in the middle, or null
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const Scenario& row, std::ostream* os) { *os << row.name; }
 
 class DriveScenario : public SimulatedDriveTest, public ::testing::WithParamInterface<Scenario> {};
 
@@ -197,6 +202,9 @@ struct Heard {
     std::int32_t silentFrom = 0;  // sectors that play as silence (a scratch), if any
     std::int32_t silentTo = 0;
 };
+
+// gtest names a row in its messages by this, not by its bytes.
+void PrintTo(const Heard& row, std::ostream* os) { *os << row.name; }
 
 class DriveSound : public SimulatedDriveTest, public ::testing::WithParamInterface<Heard> {
 protected:
