@@ -39,6 +39,61 @@ vorlo_stop_pulse() {
   unset VORLO_PULSE_PID PULSE_SERVER
 }
 
+# vorlo_start_pipewire: starts a private PipeWire (pipewire, wireplumber, pipewire-pulse) on
+# a session bus of its own, with one null sink "vorlo_null" at PipeWire's default 48 kHz
+# float, and points PULSE_SERVER at its pulse server and PULSE_SOURCE at the sink's monitor.
+# VORLO_SINK_CONVERTS=1 tells the tests that the sink does not take our format as it is.
+# vorlo_stop_pipewire ends it.
+vorlo_start_pipewire() {
+  VORLO_PW_DIR=$(mktemp -d /tmp/vorlo-pipewire.XXXXXX)
+  mkdir -p "$VORLO_PW_DIR/config/pipewire/pipewire.conf.d"
+  cat >"$VORLO_PW_DIR/config/pipewire/pipewire.conf.d/vorlo-null-sink.conf" <<'CONF'
+context.objects = [
+  { factory = adapter
+    args = {
+      factory.name = support.null-audio-sink
+      node.name = vorlo_null
+      node.description = "Vorlo test sink"
+      media.class = Audio/Sink
+      audio.position = [ FL FR ]
+      object.linger = true
+    }
+  }
+]
+CONF
+  local env=(XDG_RUNTIME_DIR="$VORLO_PW_DIR" XDG_CONFIG_HOME="$VORLO_PW_DIR/config" HOME="$VORLO_PW_DIR"
+             XDG_STATE_HOME="$VORLO_PW_DIR/state" PIPEWIRE_LOG_SYSTEMD=false)
+  local bus
+  bus=$(env "${env[@]}" dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$VORLO_PW_DIR/bus.pid")
+  VORLO_PW_BUS_PID=$(cat "$VORLO_PW_DIR/bus.pid")
+  env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" pipewire >"$VORLO_PW_DIR/pipewire.log" 2>&1 &
+  VORLO_PW_PIDS=$!
+  env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" wireplumber >"$VORLO_PW_DIR/wireplumber.log" 2>&1 &
+  VORLO_PW_PIDS="$VORLO_PW_PIDS $!"
+  env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" pipewire-pulse >"$VORLO_PW_DIR/pipewire-pulse.log" 2>&1 &
+  VORLO_PW_PIDS="$VORLO_PW_PIDS $!"
+  export PULSE_SERVER=unix:$VORLO_PW_DIR/pulse/native PULSE_SOURCE=vorlo_null.monitor VORLO_SINK_CONVERTS=1
+  export VORLO_PW_DIR VORLO_PW_PIDS VORLO_PW_BUS_PID
+  for _ in $(seq 100); do
+    pactl list short sinks 2>/dev/null | grep -q vorlo_null && pactl info 2>/dev/null | grep -q 'Default Sink: vorlo_null' \
+      && return 0
+    sleep 0.1
+  done
+  echo "private PipeWire did not start:" >&2
+  cat "$VORLO_PW_DIR"/*.log >&2 || true
+  return 1
+}
+
+vorlo_stop_pipewire() {
+  [ -n "${VORLO_PW_PIDS:-}" ] || return 0
+  local pid
+  for pid in $VORLO_PW_PIDS; do kill "$pid" 2>/dev/null || true; done
+  for pid in $VORLO_PW_PIDS; do wait "$pid" 2>/dev/null || true; done
+  kill "$VORLO_PW_BUS_PID" 2>/dev/null || true
+  rm -rf "$VORLO_PW_DIR"
+  unset VORLO_PW_PIDS VORLO_PW_BUS_PID PULSE_SERVER PULSE_SOURCE VORLO_SINK_CONVERTS
+}
+
 # vorlo_start_xvfb: starts a private X server at 96 DPI on a 1280x1024 screen for the tests
 # that need a real window system, and exports DISPLAY. vorlo_stop_xvfb ends it. The server
 # never resets itself when its last client leaves, so that a client arriving just then
