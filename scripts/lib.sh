@@ -68,6 +68,8 @@ CONF
   VORLO_PW_BUS_PID=$(cat "$VORLO_PW_DIR/bus.pid")
   env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" pipewire >"$VORLO_PW_DIR/pipewire.log" 2>&1 &
   VORLO_PW_PIDS=$!
+  # The session manager and the pulse server connect to PipeWire's socket at once, or quit.
+  for _ in $(seq 100); do [ -S "$VORLO_PW_DIR/pipewire-0" ] && break; sleep 0.05; done
   env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" wireplumber >"$VORLO_PW_DIR/wireplumber.log" 2>&1 &
   VORLO_PW_PIDS="$VORLO_PW_PIDS $!"
   env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" pipewire-pulse >"$VORLO_PW_DIR/pipewire-pulse.log" 2>&1 &

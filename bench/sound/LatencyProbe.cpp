@@ -1,0 +1,178 @@
+// Measures, through the command strings and against the sink's monitor, how soon sound
+// follows "play", a jump ("play ... from") and "stop", and how far "status cdaudio
+// position" is from what the monitor hears. The sound is found by its level and, for a
+// jump, by its shape, so the figures hold on a sink that resamples (PipeWire) as well.
+//
+//   vorlo-latency-probe DEMO.cue [ROUNDS]      the figures above
+//   vorlo-latency-probe --no-server DEMO.cue   how long "play" takes with no server
+//
+// Needs PULSE_SERVER naming a server whose default source is its null sink's monitor.
+// Prints "NAME MEDIAN MIN MAX P90" lines in milliseconds.
+#include "MonitorRecorder.h"
+#include "SoundMatch.h"
+
+#include "platform/Mci.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace vorlo;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::int64_t kRate = platform::kSampleRate;
+// A second into each track of the demo disc, where its drone sounds from the first frame.
+constexpr std::int32_t kLoudLsns[] = {75, 1125 + 75, 2175 + 75, 3375 + 75};
+constexpr std::int64_t kShapeFrames = 441;  // 10 ms of the jump's target, looked for by shape
+
+double Ms(std::int64_t frames) { return static_cast<double>(frames) * 1000.0 / kRate; }
+
+platform::MciError Send(const std::string& command, std::string* text = nullptr)
+{
+    char reply[128] = {};
+    const platform::MciError error = platform::mciSendString(command.c_str(), reply, sizeof reply, 0);
+    if (text)
+        *text = reply;
+    return error;
+}
+
+// "play cdaudio from" in milliseconds for an LSN (track 1 starts two seconds in).
+std::string PlayFrom(std::int32_t lsn)
+{
+    return "play cdaudio from " + std::to_string((lsn + 2 * platform::kSectorsPerSecond) * 1000LL / platform::kSectorsPerSecond + 1);
+}
+
+std::int64_t ReportedFrame()
+{
+    std::string reply;
+    Send("status cdaudio position", &reply);
+    const std::int64_t sectors = ((std::atoll(reply.c_str()) - 1) * platform::kSectorsPerSecond + 500) / 1000;
+    return (sectors - 2 * platform::kSectorsPerSecond) * static_cast<std::int64_t>(platform::kFramesPerSector);
+}
+
+std::int16_t Left(const test::Samples& samples, std::int64_t frame)
+{
+    std::int16_t value = 0;
+    std::memcpy(&value, samples.data() + frame * test::kFrameBytes, sizeof value);
+    return value;
+}
+
+// Where, from `from` to `to`, the recording best takes the image's shape at `imageFrame`;
+// -1 when nothing there is close (within a fifth of the image's own level).
+std::int64_t FindShape(const test::Samples& recording, std::int64_t from, std::int64_t to, const test::Samples& image,
+                       std::int64_t imageFrame)
+{
+    double level = 0;
+    for (std::int64_t i = 0; i < kShapeFrames; ++i)
+        level += std::abs(Left(image, imageFrame + i));
+    const std::int64_t frames = static_cast<std::int64_t>(recording.size()) / test::kFrameBytes;
+    std::int64_t best = -1;
+    double bestDistance = 0.2 * level;
+    for (std::int64_t at = std::max<std::int64_t>(0, from); at < std::min(to, frames - kShapeFrames); ++at) {
+        double distance = 0;
+        for (std::int64_t i = 0; i < kShapeFrames && distance < bestDistance; ++i)
+            distance += std::abs(Left(recording, at + i) - Left(image, imageFrame + i));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = at;
+        }
+    }
+    return best;
+}
+
+void Print(const char* name, std::vector<double> values)
+{
+    if (values.empty()) {
+        std::printf("%s - - - -\n", name);
+        return;
+    }
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) { return values[std::min(values.size() - 1, static_cast<std::size_t>(q * values.size()))]; };
+    std::printf("%s %.1f %.1f %.1f %.1f\n", name, at(0.5), values.front(), values.back(), at(0.9));
+}
+
+int NoServer(const std::string& cue)
+{
+    setenv("VORLO_CDROM", cue.c_str(), 1);
+    setenv("PULSE_SERVER", "unix:/nonexistent/vorlo-no-server", 1);
+    std::vector<double> took;
+    for (int i = 0; i < 5; ++i) {
+        Send("open cdaudio");
+        const auto t0 = Clock::now();
+        Send("play cdaudio");
+        took.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        Send("stop cdaudio");
+        Send("close cdaudio");
+    }
+    Print("no_server_play", took);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 2 && std::string(argv[1]) == "--no-server")
+        return NoServer(argv[2]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: vorlo-latency-probe [--no-server] DEMO.cue [ROUNDS]\n");
+        return 2;
+    }
+    const std::string cue = argv[1];
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    const test::Samples image = test::ReadFile(cue.substr(0, cue.size() - 4) + ".bin");
+    unsetenv("VORLO_AUDIO");
+    setenv("VORLO_CDROM", cue.c_str(), 1);
+    test::MonitorRecorder recorder;
+    Send("open cdaudio");
+    Send("set cdaudio time format milliseconds");
+
+    std::vector<double> start, jump, stop, position;
+    for (int round = 0; round < rounds; ++round) {
+        const std::int32_t first = kLoudLsns[round % 4], target = kLoudLsns[(round + 2) % 4];
+        std::this_thread::sleep_for(300ms);
+        const std::int64_t playAt = recorder.NowFrame();
+        Send(PlayFrom(first));
+        std::vector<std::pair<std::int64_t, std::int64_t>> samples;  // reported, monitor
+        std::this_thread::sleep_for(300ms);
+        for (int i = 0; i < 10; ++i) {
+            samples.emplace_back(ReportedFrame(), recorder.NowFrame());
+            std::this_thread::sleep_for(97ms);
+        }
+        const std::int64_t jumpAt = recorder.NowFrame();
+        Send(PlayFrom(target));
+        std::this_thread::sleep_for(600ms);
+        const std::int64_t stopAt = recorder.NowFrame();
+        Send("stop cdaudio");
+        std::this_thread::sleep_for(300ms);
+        recorder.WaitForFrames(recorder.NowFrame());
+        const test::Samples recording = recorder.Recording();
+
+        const std::int64_t heardFrom =
+            playAt + test::FirstSound(test::Samples(recording.begin() + playAt * test::kFrameBytes, recording.end()));
+        start.push_back(Ms(heardFrom - playAt));
+        const std::int64_t firstFrame = first * static_cast<std::int64_t>(platform::kFramesPerSector);
+        for (const auto& [reported, monitor] : samples)
+            position.push_back(std::abs(Ms(reported - (firstFrame + monitor - heardFrom))));
+        const std::int64_t landed = FindShape(recording, jumpAt - kRate / 50, jumpAt + kRate / 2, image,
+                                              target * static_cast<std::int64_t>(platform::kFramesPerSector));
+        if (landed >= 0)
+            jump.push_back(Ms(landed - jumpAt));
+        stop.push_back(Ms(test::LastSound(recording, jumpAt) + 1 - stopAt));
+    }
+    Send("close cdaudio");
+    Print("play_to_first_sample", start);
+    Print("stop_to_silence", stop);
+    Print("jump_to_new_audio", jump);
+    Print("position_error", position);
+    return 0;
+}
