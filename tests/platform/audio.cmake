@@ -13,7 +13,8 @@ target_compile_definitions(audio_tests PRIVATE ${VORLO_DEMO_DEFINES})
 add_dependencies(audio_tests vorlo_demo_disc)
 
 add_executable(audio_pulse_tests
-  audio/SoundEndToEndTest.cpp audio/HeardPositionTest.cpp faults/ServerKilledTest.cpp audio/MonitorRecorder.cpp
+  audio/SoundEndToEndTest.cpp audio/HeardPositionTest.cpp audio/ServerConnectionTest.cpp faults/ServerKilledTest.cpp
+  audio/MonitorRecorder.cpp
   audio/SoundMatch.cpp)
 target_link_libraries(audio_pulse_tests PRIVATE vorlo_platform vorlo_test_support PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)

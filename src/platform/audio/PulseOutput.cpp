@@ -21,10 +21,12 @@ namespace vorlo::platform {
 
 namespace {
 
-// The server's buffer for the stream: a second of sound, refilled half a second at a time.
-// The sink keeps what is left, 1000 - 2 * 495 = 10 ms: a flush or a cork is heard at once.
-constexpr pa_usec_t kServerBuffer = 1000 * PA_USEC_PER_MSEC;
-constexpr pa_usec_t kRefill = 495 * PA_USEC_PER_MSEC;
+// The server's buffer for the stream: two seconds of sound, refilled a second at a time, so
+// that a playing output wakes about once a second (and the reader with it, for its one-second
+// chunk). The sink keeps what is left, 2000 - 2 * 995 = 10 ms: a flush or a cork is heard at
+// once.
+constexpr pa_usec_t kServerBuffer = 2000 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kRefill = 995 * PA_USEC_PER_MSEC;
 // After a flush, playing starts as soon as this much is queued (we queue far more at once).
 constexpr pa_usec_t kStartThreshold = 10 * PA_USEC_PER_MSEC;
 // Until the server reports the first frames taken, it is asked this often.
@@ -82,6 +84,7 @@ PulseOutput::~PulseOutput()
     pulse::LockGuard lock(loop_);
     connection_->Unsubscribe(subscription_);
     CancelPending();
+    DropTimingQuestion();
     if (sinkQuery_) {
         pa_operation_cancel(sinkQuery_);
         pa_operation_unref(sinkQuery_);
@@ -160,6 +163,8 @@ void PulseOutput::OnConnection(pulse::Connection::Event event)
 
 void PulseOutput::OpenStream()
 {
+    CancelPending();
+    DropTimingQuestion();
     stream_.reset();
     pa_context* context = connection_->Ready();
     if (!context)
@@ -205,6 +210,7 @@ void PulseOutput::OnStreamState()
 // release, so that the server makes room for them in the sink at once.
 void PulseOutput::Prepare()
 {
+    DropTimingQuestion();  // its answer may come after the new frames have begun to play
     stream_->Flush();
     if (corked_) {
         stream_->Cork(false);
@@ -272,14 +278,19 @@ std::size_t PulseOutput::WriteFromRing(std::size_t writable)
 
 void PulseOutput::AskTiming()
 {
-    if (timingAsked_ || !stream_)
+    if (timing_ || !stream_)
         return;
-    pa_operation* operation = pa_stream_update_timing_info(stream_->Get(), OnTiming, this);
-    if (!operation)
-        return;
-    pa_operation_unref(operation);  // the stream cancels it if it goes first
-    timingAsked_ = true;
+    timing_ = pa_stream_update_timing_info(stream_->Get(), OnTiming, this);
     timingPlay_ = play_;
+}
+
+void PulseOutput::DropTimingQuestion()
+{
+    if (!timing_)
+        return;
+    pa_operation_cancel(timing_);
+    pa_operation_unref(timing_);
+    timing_ = nullptr;
 }
 
 void PulseOutput::AskTimingSoon()
@@ -304,7 +315,9 @@ void PulseOutput::OnPoll(pa_mainloop_api* api, pa_time_event* event, const struc
 void PulseOutput::OnTiming(pa_stream* stream, int success, void* userdata)
 {
     auto* self = static_cast<PulseOutput*>(userdata);
-    self->timingAsked_ = false;
+    if (self->timing_)
+        pa_operation_unref(self->timing_);
+    self->timing_ = nullptr;
     if (!self->ring_ || self->finished_ || !self->stream_ || self->stream_->Get() != stream)
         return;
     const pa_timing_info* timing = pa_stream_get_timing_info(stream);

@@ -20,9 +20,9 @@ namespace vorlo::platform {
 //
 // The output keeps one stream from construction to destruction, opened as soon as the
 // server is there (and again after the server came back). Stop corks and flushes it; Start
-// flushes, refills it from the ring and uncorks it. The server holds about a second of
-// sound and asks for half of it at a time, so a playing output wakes about twice a second;
-// the sink itself holds only a few milliseconds, so that a flush is heard at once.
+// flushes, refills it from the ring and uncorks it. The server holds two seconds of sound
+// and asks for half of it at a time, so a playing output wakes about once a second; the
+// sink itself holds only a few milliseconds, so that a flush is heard at once.
 //
 // The clock counts only what the server reports it has played: frames taken from the
 // stream, less the sink's latency, and runs on between reports only once the sound has
@@ -51,6 +51,7 @@ private:
     void Fill();
     std::size_t WriteFromRing(std::size_t writable);
     void AskTiming();
+    void DropTimingQuestion();
     void AskTimingSoon();
     void Publish(const pa_timing_info& timing);
     void FollowVolume();
@@ -79,7 +80,7 @@ private:
     pa_operation* drain_ = nullptr;
     pa_operation* sinkQuery_ = nullptr;
     pa_time_event* poll_ = nullptr;
-    bool timingAsked_ = false;
+    pa_operation* timing_ = nullptr;  // a timing question on its way
     unsigned timingPlay_ = 0;
 
     // The play; ring_ is null between plays.
