@@ -42,7 +42,6 @@ vorlo_stop_pulse() {
 # vorlo_start_pipewire: starts a private PipeWire (pipewire, wireplumber, pipewire-pulse) on
 # a session bus of its own, with one null sink "vorlo_null" at PipeWire's default 48 kHz
 # float, and points PULSE_SERVER at its pulse server and PULSE_SOURCE at the sink's monitor.
-# VORLO_SINK_CONVERTS=1 tells the tests that the sink does not take our format as it is.
 # vorlo_stop_pipewire ends it.
 vorlo_start_pipewire() {
   VORLO_PW_DIR=$(mktemp -d /tmp/vorlo-pipewire.XXXXXX)
@@ -74,7 +73,7 @@ CONF
   VORLO_PW_PIDS="$VORLO_PW_PIDS $!"
   env "${env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" pipewire-pulse >"$VORLO_PW_DIR/pipewire-pulse.log" 2>&1 &
   VORLO_PW_PIDS="$VORLO_PW_PIDS $!"
-  export PULSE_SERVER=unix:$VORLO_PW_DIR/pulse/native PULSE_SOURCE=vorlo_null.monitor VORLO_SINK_CONVERTS=1
+  export PULSE_SERVER=unix:$VORLO_PW_DIR/pulse/native PULSE_SOURCE=vorlo_null.monitor
   export VORLO_PW_DIR VORLO_PW_PIDS VORLO_PW_BUS_PID
   for _ in $(seq 100); do
     pactl list short sinks 2>/dev/null | grep -q vorlo_null && pactl info 2>/dev/null | grep -q 'Default Sink: vorlo_null' \
@@ -93,7 +92,7 @@ vorlo_stop_pipewire() {
   for pid in $VORLO_PW_PIDS; do wait "$pid" 2>/dev/null || true; done
   kill "$VORLO_PW_BUS_PID" 2>/dev/null || true
   rm -rf "$VORLO_PW_DIR"
-  unset VORLO_PW_PIDS VORLO_PW_BUS_PID PULSE_SERVER PULSE_SOURCE VORLO_SINK_CONVERTS
+  unset VORLO_PW_PIDS VORLO_PW_BUS_PID PULSE_SERVER PULSE_SOURCE
 }
 
 # vorlo_start_xvfb: starts a private X server at 96 DPI on a 1280x1024 screen for the tests
