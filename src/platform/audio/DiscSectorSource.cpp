@@ -159,7 +159,6 @@ long ParanoiaSectorSource::ReadOrSilence(std::byte* out, std::int32_t begin, lon
     const long read = driveRead_(drive_.Get(), out, begin, sectors);
     if (read >= 0 || discGone_)
         return std::max(read, 0L);
-    failedReads_.fetch_add(1, std::memory_order_relaxed);
     if (DiscGone()) {
         discGone_ = true;
         return 0;

@@ -55,9 +55,8 @@ public:
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
 
-    // Sectors that played as silence, and drive reads that failed. Any thread.
+    // Sectors that played as silence. Any thread.
     std::uint64_t SkippedSectors() const { return skipped_.load(std::memory_order_relaxed); }
-    std::uint64_t FailedReads() const { return failedReads_.load(std::memory_order_relaxed); }
 
     // The drive read under cdparanoia: `sectors` from `begin`, with unreadable ones as
     // silence. Returns how many it delivered.
@@ -80,7 +79,6 @@ private:
     bool discGone_ = false;
     bool gaveUp_ = false;
     std::atomic<std::uint64_t> skipped_{0};
-    std::atomic<std::uint64_t> failedReads_{0};
 };
 
 } // namespace vorlo::platform
