@@ -101,9 +101,8 @@ public:
 };
 
 // The waveaudio device for "open new type waveaudio alias X" (recording).
-// The wave area defines it in src/platform/wave/WaveAudioDevice.cpp; while that file does
-// not exist, the service builds a minimal stand-in that accepts the commands and records
-// nothing. On failure returns null and sets `error`.
+// Defined by the wave area in src/platform/wave/WaveAudioDevice.cpp.
+// On failure returns null and sets `error`.
 std::unique_ptr<MciDevice> CreateWaveAudioDevice(const MciOpenRequest& request, MciError& error);
 
 } // namespace vorlo::platform

@@ -7,5 +7,3 @@ target_sources(vorlo_platform PRIVATE
   service/MciService.cpp
   service/TraceWriter.cpp
 )
-# Stand-ins for what other areas provide are chosen once every area has listed its sources.
-cmake_language(DEFER CALL include service/standins.cmake)
