@@ -79,7 +79,7 @@ private:
     {
         log_.push_back(device + "getvolume " + std::to_string(id));
         if (!word)
-            return media::kBadDeviceId;
+            return media::kMmBadDeviceId;
         *out = *word;
         return 0;
     }

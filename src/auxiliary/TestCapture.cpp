@@ -80,7 +80,7 @@ void RecordTestCapture()
 
 void PlayTestCapture(QWidget* owner)
 {
-    if (media::CurrentMediaPlatform().PlaySound(kTestCaptureFile, media::kPlaySoundSync) != 0)
+    if (media::CurrentMediaPlatform().PlaySound(kTestCaptureFile, media::kSndSync) != 0)
         return;
     // The owner may be destroyed while the box is open, and the box with it.
     QPointer<QMessageBox> box = new QMessageBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),

@@ -1,7 +1,5 @@
 #include "media/MediaPlatform.h"
 
-#include "platform/Mci.h"
-#include "platform/Sound.h"
 #include "platform/wave/DrivePath.h"
 
 #include <string>
@@ -58,10 +56,10 @@ MediaPlatform* gBound = &gServicePlatform;
 } // namespace
 
 std::int32_t MediaPlatform::PlaySound(std::string_view, std::uint32_t) { return 0; }
-std::uint32_t MediaPlatform::GetWaveVolume(std::uint32_t, std::uint32_t*) { return kBadDeviceId; }
-std::uint32_t MediaPlatform::SetWaveVolume(std::uint32_t, std::uint32_t) { return kBadDeviceId; }
-std::uint32_t MediaPlatform::GetMidiVolume(std::uint32_t, std::uint32_t*) { return kBadDeviceId; }
-std::uint32_t MediaPlatform::SetMidiVolume(std::uint32_t, std::uint32_t) { return kBadDeviceId; }
+platform::MmResult MediaPlatform::GetWaveVolume(std::uint32_t, std::uint32_t*) { return kMmBadDeviceId; }
+platform::MmResult MediaPlatform::SetWaveVolume(std::uint32_t, std::uint32_t) { return kMmBadDeviceId; }
+platform::MmResult MediaPlatform::GetMidiVolume(std::uint32_t, std::uint32_t*) { return kMmBadDeviceId; }
+platform::MmResult MediaPlatform::SetMidiVolume(std::uint32_t, std::uint32_t) { return kMmBadDeviceId; }
 bool MediaPlatform::RemoveFile(std::string_view) { return false; }
 
 MediaPlatform& CurrentMediaPlatform() { return *gBound; }

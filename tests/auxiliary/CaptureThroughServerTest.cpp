@@ -45,7 +45,7 @@ TEST(CaptureThroughTheSoundServer, RecordsASecondOfTheToneTheDiscIsPlaying)
     EXPECT_NEAR(std::ranges::max(std::views::iota(50, 2001), {}, energy), kFirstTrackDroneHz, 3);
 
     // The capture plays back through the server.
-    EXPECT_NE(media::CurrentMediaPlatform().PlaySound("c:\\cdtest.wav", media::kPlaySoundSync), 0);
+    EXPECT_NE(media::CurrentMediaPlatform().PlaySound("c:\\cdtest.wav", media::kSndSync), 0);
 }
 
 } // namespace
