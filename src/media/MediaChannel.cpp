@@ -2,7 +2,8 @@
 
 #include "media/MediaPlatform.h"
 
-#include <cctype>
+#include "common/AsciiText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -22,11 +23,12 @@ double ReplyValue(const ReplyBuffer& buffer)
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using ascii::IsDigit;
+using ascii::IsSpaceTabOrLf;
+using ascii::Lower;
 
-// Walks the text and hands out its characters with blanks removed, so the number
-// grammar below never has to think about them.
+// Walks the text and hands out its characters with blanks (space, tab, line feed) removed,
+// so the number grammar below never has to think about them.
 class BlankSkipper {
 public:
     explicit BlankSkipper(std::string_view text) : text_(text) { SkipBlanks(); }
@@ -41,7 +43,7 @@ public:
             if (n == ahead)
                 return text_[p];
             ++p;
-            while (p < text_.size() && IsBlank(text_[p]))
+            while (p < text_.size() && IsSpaceTabOrLf(text_[p]))
                 ++p;
         }
     }
@@ -54,7 +56,7 @@ public:
 private:
     void SkipBlanks()
     {
-        while (pos_ < text_.size() && IsBlank(text_[pos_]))
+        while (pos_ < text_.size() && IsSpaceTabOrLf(text_[pos_]))
             ++pos_;
     }
 
@@ -66,7 +68,7 @@ double RadixInteger(BlankSkipper& in, int radix)
 {
     double value = 0;
     for (;; in.Advance()) {
-        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(in.Peek())));
+        const char c = Lower(in.Peek());
         int digit = -1;
         if (IsDigit(c))
             digit = c - '0';
@@ -84,11 +86,11 @@ double LeadingNumber(std::string_view text)
 {
     BlankSkipper in(text);
     if (in.Peek() == '&') {
-        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(in.Peek(1))));
-        if (kind == 'H' || kind == 'O') {
+        const char kind = Lower(in.Peek(1));
+        if (kind == 'h' || kind == 'o') {
             in.Advance();
             in.Advance();
-            return RadixInteger(in, kind == 'H' ? 16 : 8);
+            return RadixInteger(in, kind == 'h' ? 16 : 8);
         }
         return 0;
     }
@@ -118,8 +120,8 @@ double LeadingNumber(std::string_view text)
         return 0;
 
     // An exponent counts only when digits follow its letter and optional sign.
-    const char e = static_cast<char>(std::toupper(static_cast<unsigned char>(in.Peek())));
-    if (e == 'E' || e == 'D') {
+    const char e = Lower(in.Peek());
+    if (e == 'e' || e == 'd') {
         const char next = in.Peek(1);
         const bool signedExponent = next == '+' || next == '-';
         if (IsDigit(signedExponent ? in.Peek(2) : next)) {

@@ -31,6 +31,7 @@ TEST_F(ServiceGrammarTest, CommandsAnswerWithTheirErrorNumbers)
         // Case and blanks do not matter.
         {"STATUS CDAUDIO  Number\tOF   tracks", "0\t3"},
         {"  Status CdAudio Time Format ", "0\tmsf"},
+        {"status\rcdaudio\r\nmode\n", "0\tstopped"},
         // The status vocabulary beyond positions and lengths (those have a table of their own).
         {"status cdaudio mode", "0\tstopped"},
         {"status cdaudio media present", "0\ttrue"},

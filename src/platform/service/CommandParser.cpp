@@ -2,9 +2,10 @@
 
 #include "platform/service/MciErrors.h"
 
+#include "common/AsciiText.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <initializer_list>
 
 namespace vorlo::platform {
@@ -24,23 +25,16 @@ constexpr std::array kVerbs{
     VerbName{"record", MciVerb::Record}, VerbName{"save", MciVerb::Save},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-std::string LowerCopy(std::string_view text)
-{
-    std::string lower(text);
-    for (char& c : lower)
-        c = Lower(c);
-    return lower;
-}
+using ascii::EqualsIgnoringCase;
+using ascii::IsDigit;
+using ascii::IsSpaceTabCrOrLf;
+using ascii::LowerCopy;
 
 MciError Tokenize(std::string_view text, std::vector<std::string_view>& tokens)
 {
     std::size_t i = 0;
     while (true) {
-        while (i < text.size() && IsBlank(text[i]))
+        while (i < text.size() && IsSpaceTabCrOrLf(text[i]))
             ++i;
         if (i >= text.size())
             return mcierr::kNone;
@@ -52,7 +46,7 @@ MciError Tokenize(std::string_view text, std::vector<std::string_view>& tokens)
             i = close + 1;
         } else {
             const std::size_t start = i;
-            while (i < text.size() && !IsBlank(text[i]))
+            while (i < text.size() && !IsSpaceTabCrOrLf(text[i]))
                 ++i;
             tokens.push_back(text.substr(start, i - start));
         }
@@ -73,7 +67,7 @@ public:
     {
         std::size_t p = pos_;
         for (std::string_view word : words) {
-            if (p >= items_.size() || !EqualsIgnoreCase(items_[p], word))
+            if (p >= items_.size() || !EqualsIgnoringCase(items_[p], word))
                 return false;
             ++p;
         }
@@ -113,7 +107,7 @@ public:
     bool SkipFlag() { return Accept({"wait"}) || Accept({"notify"}); }
 
     // Whether the item just consumed was `word`.
-    bool LastWas(std::string_view word) const { return pos_ > 0 && EqualsIgnoreCase(items_[pos_ - 1], word); }
+    bool LastWas(std::string_view word) const { return pos_ > 0 && EqualsIgnoringCase(items_[pos_ - 1], word); }
 
 private:
     const std::vector<std::string_view>& items_;
@@ -348,16 +342,6 @@ MciError ParseNoItems(ItemReader& in)
 
 } // namespace
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
-
 std::optional<std::uint32_t> ParseTimeValue(std::string_view text)
 {
     if (text.empty())
@@ -365,7 +349,7 @@ std::optional<std::uint32_t> ParseTimeValue(std::string_view text)
     if (text.find(':') == std::string_view::npos) {
         std::uint64_t value = 0;
         for (char c : text) {
-            if (c < '0' || c > '9')
+            if (!IsDigit(c))
                 return std::nullopt;
             value = value * 10 + static_cast<std::uint64_t>(c - '0');
             if (value > 0xFFFFFFFFu)
@@ -383,7 +367,7 @@ std::optional<std::uint32_t> ParseTimeValue(std::string_view text)
             return std::nullopt;
         std::uint32_t value = 0;
         for (char c : part) {
-            if (c < '0' || c > '9')
+            if (!IsDigit(c))
                 return std::nullopt;
             value = value * 10 + static_cast<std::uint32_t>(c - '0');
         }
@@ -404,10 +388,10 @@ MciError ParseHead(std::string_view command, CommandHead& head)
     if (head.items.empty())
         return mcierr::kMissingCommandString;
     const std::string_view verb = head.items.front();
-    head.isOpen = EqualsIgnoreCase(verb, "open");
+    head.isOpen = EqualsIgnoringCase(verb, "open");
     bool known = head.isOpen;
     for (const VerbName& name : kVerbs) {
-        if (!known && EqualsIgnoreCase(verb, name.name)) {
+        if (!known && EqualsIgnoringCase(verb, name.name)) {
             head.verb = name.verb;
             known = true;
         }

@@ -35,8 +35,6 @@ MciError ParseOpen(const CommandHead& head, MciOpenRequest& request);
 // required.
 MciError ParseRequest(const CommandHead& head, MciRequest& request);
 
-// Building blocks of the parser.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // A time value: decimal digits, or up to four colon-separated fields of 0..255 packed one
 // byte per field, lowest field first. Empty on anything else, or beyond 32 bits.
 std::optional<std::uint32_t> ParseTimeValue(std::string_view text);

@@ -4,7 +4,8 @@
 #include "platform/cdaudio/Retirer.h"
 #include "platform/service/MciErrors.h"
 
-#include <cctype>
+#include "common/AsciiText.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,9 +136,7 @@ MciDeviceId MciService::DeviceId(const char* name)
 {
     if (!name)
         return 0;
-    std::string lower(name);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = ascii::LowerCopy(name);
     std::lock_guard lock(mutex_);
     const AliasTable::Entry* entry = aliases_.Find(lower);
     return entry ? entry->id : 0;

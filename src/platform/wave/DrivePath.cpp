@@ -1,5 +1,7 @@
 #include "platform/wave/DrivePath.h"
 
+#include "common/AsciiText.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <system_error>
@@ -20,7 +22,7 @@ const char* NonEmptyEnv(const char* name)
 std::string_view WithoutDrive(std::string_view path)
 {
     if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
-        if (std::tolower(static_cast<unsigned char>(path[0])) != 'c')
+        if (ascii::Lower(path[0]) != 'c')
             throw DrivePathError("only drive C: exists: " + std::string(path));
         return path.substr(2);
     }
