@@ -46,6 +46,8 @@ TEST_F(ServiceGrammarTest, CommandsAnswerWithTheirErrorNumbers)
         // Items that do not go together.
         {"status cdaudio mode track 1", "284\t"},
         {"status cdaudio length position", "284\t"},
+        {"capability cdaudio can play can eject", "284\t"},
+        {"info cdaudio title performer", "295\t"},
         {"play cdaudio from 1 from 2", "295\t"},
         {"set cdaudio time format ms time format msf", "295\t"},
         // Aliases that were never opened: no auto-open.

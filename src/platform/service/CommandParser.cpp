@@ -1,15 +1,18 @@
 #include "platform/service/CommandParser.h"
 
+#include "platform/service/ItemReader.h"
 #include "platform/service/MciErrors.h"
 
 #include "common/AsciiText.h"
 
-#include <algorithm>
 #include <array>
-#include <initializer_list>
 
 namespace vorlo::platform {
 namespace {
+
+using ascii::EqualsIgnoringCase;
+using ascii::IsDigit;
+using ascii::LowerCopy;
 
 struct VerbName {
     std::string_view name;
@@ -23,95 +26,6 @@ constexpr std::array kVerbs{
     VerbName{"set", MciVerb::Set},       VerbName{"status", MciVerb::Status},
     VerbName{"capability", MciVerb::Capability}, VerbName{"info", MciVerb::Info},
     VerbName{"record", MciVerb::Record}, VerbName{"save", MciVerb::Save},
-};
-
-using ascii::EqualsIgnoringCase;
-using ascii::IsDigit;
-using ascii::IsSpaceTabCrOrLf;
-using ascii::LowerCopy;
-
-MciError Tokenize(std::string_view text, std::vector<std::string_view>& tokens)
-{
-    std::size_t i = 0;
-    while (true) {
-        while (i < text.size() && IsSpaceTabCrOrLf(text[i]))
-            ++i;
-        if (i >= text.size())
-            return mcierr::kNone;
-        if (text[i] == '"') {
-            const std::size_t close = text.find('"', i + 1);
-            if (close == std::string_view::npos)
-                return mcierr::kNoClosingQuote;
-            tokens.push_back(text.substr(i + 1, close - i - 1));
-            i = close + 1;
-        } else {
-            const std::size_t start = i;
-            while (i < text.size() && !IsSpaceTabCrOrLf(text[i]))
-                ++i;
-            tokens.push_back(text.substr(start, i - start));
-        }
-    }
-}
-
-// Reads items left to right. Every reader method either consumes what it matched or
-// leaves the position alone.
-class ItemReader {
-public:
-    explicit ItemReader(const std::vector<std::string_view>& items) : items_(items) {}
-
-    bool AtEnd() const { return pos_ >= items_.size(); }
-    std::string_view Current() const { return items_[pos_]; }
-
-    // Consumes a run of words when all of them stand next, in order.
-    bool Accept(std::initializer_list<std::string_view> words)
-    {
-        std::size_t p = pos_;
-        for (std::string_view word : words) {
-            if (p >= items_.size() || !EqualsIgnoringCase(items_[p], word))
-                return false;
-            ++p;
-        }
-        pos_ = p;
-        return true;
-    }
-
-    // The item after a keyword: a string (any text) or a number.
-    bool TakeString(std::string_view& value)
-    {
-        if (AtEnd())
-            return false;
-        value = items_[pos_++];
-        return true;
-    }
-    MciError TakeTime(std::optional<std::uint32_t>& value)
-    {
-        if (value)
-            return mcierr::kDuplicateFlags;
-        if (AtEnd())
-            return mcierr::kBadInteger;
-        value = ParseTimeValue(items_[pos_]);
-        if (!value)
-            return mcierr::kBadInteger;
-        ++pos_;
-        return mcierr::kNone;
-    }
-    MciError TakeInteger(std::optional<std::uint32_t>& value)
-    {
-        if (!AtEnd() && Current().find(':') != std::string_view::npos)
-            return mcierr::kBadInteger;
-        return TakeTime(value);
-    }
-
-    // "wait" and "notify" may stand anywhere; there are no notifications, and every
-    // command already returns when it is done.
-    bool SkipFlag() { return Accept({"wait"}) || Accept({"notify"}); }
-
-    // Whether the item just consumed was `word`.
-    bool LastWas(std::string_view word) const { return pos_ > 0 && EqualsIgnoringCase(items_[pos_ - 1], word); }
-
-private:
-    const std::vector<std::string_view>& items_;
-    std::size_t pos_ = 0;
 };
 
 MciError ParseTransport(ItemReader& in, MciRequest& request)
@@ -157,27 +71,21 @@ MciError ParseSeek(ItemReader& in, MciRequest& request)
 
 MciError ParseTimeFormat(ItemReader& in, MciRequest& request)
 {
-    struct Name {
-        std::string_view name;
-        TimeFormat format;
-    };
-    static constexpr std::array kNames{
-        Name{"milliseconds", TimeFormat::Milliseconds}, Name{"ms", TimeFormat::Milliseconds},
-        Name{"msf", TimeFormat::Msf},                    Name{"tmsf", TimeFormat::Tmsf},
-        Name{"frames", TimeFormat::Frames},              Name{"bytes", TimeFormat::Bytes},
-        Name{"samples", TimeFormat::Samples},
+    static const ItemPhrase<TimeFormat> kNames[] = {
+        {{"milliseconds"}, TimeFormat::Milliseconds}, {{"ms"}, TimeFormat::Milliseconds},
+        {{"msf"}, TimeFormat::Msf},                    {{"tmsf"}, TimeFormat::Tmsf},
+        {{"frames"}, TimeFormat::Frames},              {{"bytes"}, TimeFormat::Bytes},
+        {{"samples"}, TimeFormat::Samples},
     };
     if (request.timeFormat)
         return mcierr::kDuplicateFlags;
     if (in.AtEnd())
         return mcierr::kMissingParameter;
-    for (const Name& name : kNames) {
-        if (in.Accept({name.name})) {
-            request.timeFormat = name.format;
-            return mcierr::kNone;
-        }
-    }
-    return mcierr::kBadConstant;
+    const TimeFormat* format = AcceptPhrase(in, kNames);
+    if (!format)
+        return mcierr::kBadConstant;
+    request.timeFormat = *format;
+    return mcierr::kNone;
 }
 
 MciError ParseSet(ItemReader& in, MciRequest& request)
@@ -199,19 +107,10 @@ MciError ParseSet(ItemReader& in, MciRequest& request)
     return request.timeFormat || request.doorOpen ? mcierr::kNone : mcierr::kMissingParameter;
 }
 
-} // namespace
-
-namespace {
-
-struct StatusName {
-    std::initializer_list<std::string_view> words;
-    StatusItem item;
-};
-
 MciError ParseStatus(ItemReader& in, MciRequest& request)
 {
     // Longer phrases first, so that "current track" is not read as a stray "track".
-    static const StatusName kNames[] = {
+    static const ItemPhrase<StatusItem> kNames[] = {
         {{"current", "track"}, StatusItem::CurrentTrack},
         {{"number", "of", "tracks"}, StatusItem::NumberOfTracks},
         {{"media", "present"}, StatusItem::MediaPresent},
@@ -232,18 +131,13 @@ MciError ParseStatus(ItemReader& in, MciRequest& request)
                 return error;
             continue;
         }
-        bool matched = false;
-        for (const StatusName& name : kNames) {
-            if (in.Accept(name.words)) {
-                if (haveItem)
-                    return mcierr::kFlagsNotCompatible;
-                request.statusItem = name.item;
-                haveItem = matched = true;
-                break;
-            }
-        }
-        if (!matched)
+        const StatusItem* item = AcceptPhrase(in, kNames);
+        if (!item)
             return mcierr::kUnrecognizedKeyword;
+        if (haveItem)
+            return mcierr::kFlagsNotCompatible;
+        request.statusItem = *item;
+        haveItem = true;
     }
     if (!haveItem)
         return mcierr::kMissingParameter;
@@ -258,11 +152,7 @@ MciError ParseStatus(ItemReader& in, MciRequest& request)
 
 MciError ParseCapability(ItemReader& in, MciRequest& request)
 {
-    struct Name {
-        std::initializer_list<std::string_view> words;
-        CapabilityItem item;
-    };
-    static const Name kNames[] = {
+    static const ItemPhrase<CapabilityItem> kNames[] = {
         {{"can", "eject"}, CapabilityItem::CanEject},   {{"can", "play"}, CapabilityItem::CanPlay},
         {{"can", "record"}, CapabilityItem::CanRecord}, {{"can", "save"}, CapabilityItem::CanSave},
         {{"has", "audio"}, CapabilityItem::HasAudio},   {{"has", "video"}, CapabilityItem::HasVideo},
@@ -273,26 +163,21 @@ MciError ParseCapability(ItemReader& in, MciRequest& request)
     while (!in.AtEnd()) {
         if (in.SkipFlag())
             continue;
-        bool matched = false;
-        for (const Name& name : kNames) {
-            if (in.Accept(name.words)) {
-                if (haveItem)
-                    return mcierr::kFlagsNotCompatible;
-                request.capability = name.item;
-                haveItem = matched = true;
-                break;
-            }
-        }
-        if (!matched)
+        const CapabilityItem* item = AcceptPhrase(in, kNames);
+        if (!item)
             return mcierr::kUnrecognizedKeyword;
+        if (haveItem)
+            return mcierr::kFlagsNotCompatible;
+        request.capability = *item;
+        haveItem = true;
     }
     return haveItem ? mcierr::kNone : mcierr::kMissingParameter;
 }
 
 MciError ParseInfo(ItemReader& in, MciRequest& request)
 {
-    static const std::pair<std::string_view, InfoItem> kNames[] = {
-        {"product", InfoItem::Product}, {"title", InfoItem::Title}, {"performer", InfoItem::Performer}};
+    static const ItemPhrase<InfoItem> kNames[] = {
+        {{"product"}, InfoItem::Product}, {{"title"}, InfoItem::Title}, {{"performer"}, InfoItem::Performer}};
     bool haveItem = false;
     while (!in.AtEnd()) {
         if (in.SkipFlag())
@@ -302,13 +187,12 @@ MciError ParseInfo(ItemReader& in, MciRequest& request)
                 return error;
             continue;
         }
-        const auto* name = std::find_if(std::begin(kNames), std::end(kNames),
-                                        [&](const auto& candidate) { return in.Accept({candidate.first}); });
-        if (name == std::end(kNames))
+        const InfoItem* item = AcceptPhrase(in, kNames);
+        if (!item)
             return mcierr::kUnrecognizedKeyword;
         if (haveItem)
             return mcierr::kDuplicateFlags;
-        request.info = name->second;
+        request.info = *item;
         haveItem = true;
     }
     if (!haveItem)
