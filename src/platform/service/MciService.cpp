@@ -14,6 +14,9 @@ namespace vorlo::platform {
 namespace {
 
 constexpr std::string_view kAll = "all";
+// Room kept for a reply: the size of the player's reply area, so that no reply the
+// player can take makes the string grow.
+constexpr std::size_t kReplyReserve = 128;
 
 thread_local std::string tFailureDetail;
 
@@ -27,7 +30,7 @@ std::unique_ptr<MciDevice> OpenLibcdioCdAudio(const MciOpenRequest&, MciError& e
 MciService::MciService(CdAudioFactory cdaudio, std::unique_ptr<TraceWriter> trace)
     : cdaudio_(std::move(cdaudio)), trace_(std::move(trace))
 {
-    reply_.reserve(128);
+    reply_.reserve(kReplyReserve);
 }
 
 MciService::~MciService()
