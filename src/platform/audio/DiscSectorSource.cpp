@@ -23,11 +23,11 @@ constexpr int kParanoiaMode = PARANOIA_MODE_OVERLAP;
 // sound, meant to get past the whole cache of a ripping drive), would hold back the first
 // sound for seconds at playing speed. So a pass follows what the reader asks for at once,
 // which grows with what it has ahead of the sound: 100 sectors at the start of a play
-// (about a third of a second at 4x), up to 300 once the read-ahead has grown, which costs
-// less reading per sector; never so long that a stall in the middle of a pass keeps much
-// sound from the ring.
+// (about a third of a second at 4x), up to 150 once the read-ahead has grown, which costs
+// less reading per sector. A longer pass would silence more good sound around a scratch
+// (half a pass, below), and a stall in its middle would keep more sound from the ring.
 constexpr int kShortestPass = 100;
-constexpr int kLongestPass = 300;
+constexpr int kLongestPass = 150;
 constexpr int kPassesPerRead = 2;
 
 // A read of several sectors that fails is tried again in two halves, once each; a half

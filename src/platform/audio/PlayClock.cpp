@@ -19,6 +19,15 @@ void PlayClock::Publish(std::int64_t frames, TimePoint at, std::int64_t limit, b
     sequence_.store(sequence + 2, std::memory_order_release);
 }
 
+void PlayClock::Extend(std::int64_t limit)
+{
+    const std::uint32_t sequence = sequence_.load(std::memory_order_relaxed);
+    sequence_.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    limit_.store(std::max(limit, limit_.load(std::memory_order_relaxed)), std::memory_order_relaxed);
+    sequence_.store(sequence + 2, std::memory_order_release);
+}
+
 void PlayClock::Reset()
 {
     Hold(0);

@@ -16,6 +16,9 @@ public:
 
     // At `at`, `frames` had been heard; the count may run on up to `limit` while `running`.
     void Publish(std::int64_t frames, TimePoint at, std::int64_t limit, bool running);
+    // Raises the limit the count may run on to (the output has handed more to the device)
+    // without a new report. Only the thread that publishes may call it.
+    void Extend(std::int64_t limit);
     // Holds the count at `frames` until the next Publish.
     void Hold(std::int64_t frames) { Publish(frames, {}, frames, false); }
     // Back to zero for a new play. Call while no output publishes.

@@ -29,8 +29,11 @@ constexpr pa_usec_t kServerBuffer = 2000 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kRefill = 995 * PA_USEC_PER_MSEC;
 // After a flush, playing starts as soon as this much is queued (we queue far more at once).
 constexpr pa_usec_t kStartThreshold = 10 * PA_USEC_PER_MSEC;
-// Until the server reports the first frames taken, it is asked this often.
+// Until the server reports the sound moving, it is asked this often.
 constexpr pa_usec_t kStartPoll = 5 * PA_USEC_PER_MSEC;
+// While it moves, a report this old is renewed at the next refill: a sink's clock that
+// drifts from ours by 0.1% is then at most a few milliseconds off.
+constexpr std::chrono::seconds kTimingRefresh{4};
 
 // The samples go to the sink as they are: in their own format (no FIX_* flags, so the
 // stream keeps it), with their channels neither remixed nor upmixed, at a volume we set.
@@ -105,8 +108,9 @@ bool PulseOutput::Start(SampleRing& ring, PlayClock& clock, EndHandler ended)
     ended_ = std::move(ended);
     startIndex_.reset();
     writtenBytes_ = 0;
+    takenBytes_ = 0;
     primed_ = false;
-    begun_ = false;
+    moving_ = false;
     finished_ = false;
     if ((!stream_ || stream_->IsDead()) && connection_->Ready())
         OpenStream();  // the server came back since the last play
@@ -173,6 +177,7 @@ void PulseOutput::OpenStream()
         const pulse::Proplist properties = pulse::StreamProperties(role_.c_str());
         stream_ = std::make_unique<pulse::Stream>(context, loop_, streamName_.c_str(), spec_, &map_, properties.get());
         pa_stream_set_write_callback(stream_->Get(), OnWrite, this);
+        pa_stream_set_underflow_callback(stream_->Get(), OnUnderflow, this);
         stream_->SetStateListener([this] { OnStreamState(); });
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
@@ -238,8 +243,11 @@ void PulseOutput::Fill()
     // asks; until then (a slow source, a start, a stall) every bit goes on at once.
     if (writable < refillBytes_ && !complete && ring_->Holds(serverBytes_))
         return;
-    if (WriteFromRing(writable) > 0)
-        AskTiming();
+    if (WriteFromRing(writable) > 0) {
+        clock_->Extend(writtenBytes_ / static_cast<std::int64_t>(bytesPerFrame_));
+        if (!moving_ || std::chrono::steady_clock::now() - lastReport_ >= kTimingRefresh)
+            AskTiming();
+    }
     if (ring_->AtEnd() && !drain_) {
         if (writtenBytes_ == 0) {
             Finish(End::Drained);
@@ -330,20 +338,23 @@ void PulseOutput::OnTiming(pa_stream* stream, int success, void* userdata)
     } else {
         self->Publish(*timing);
     }
-    if (!self->begun_ && self->writtenBytes_ > 0)
+    // Poll until the sound moves, unless the server has played everything written (the
+    // sink ran out): the next write asks again.
+    if (!self->moving_ && self->takenBytes_ < self->writtenBytes_)
         self->AskTimingSoon();
 }
 
 void PulseOutput::Publish(const pa_timing_info& timing)
 {
-    const auto taken = static_cast<std::int64_t>(timing.read_index) - static_cast<std::int64_t>(*startIndex_);
-    const std::int64_t takenFrames = std::max<std::int64_t>(0, taken) / static_cast<std::int64_t>(bytesPerFrame_);
+    takenBytes_ = std::max<std::int64_t>(0, static_cast<std::int64_t>(timing.read_index) - static_cast<std::int64_t>(*startIndex_));
+    const std::int64_t takenFrames = takenBytes_ / static_cast<std::int64_t>(bytesPerFrame_);
     const auto latencyFrames = static_cast<std::int64_t>(timing.sink_usec * spec_.rate / PA_USEC_PER_SEC);
-    begun_ = begun_ || takenFrames > 0;
+    moving_ = timing.playing != 0 && takenFrames > 0;
+    lastReport_ = std::chrono::steady_clock::now();
     // The report was true about half a round trip ago.
-    const auto at = std::chrono::steady_clock::now() - std::chrono::microseconds(timing.transport_usec);
+    const auto at = lastReport_ - std::chrono::microseconds(timing.transport_usec);
     const std::int64_t written = writtenBytes_ / static_cast<std::int64_t>(bytesPerFrame_);
-    clock_->Publish(takenFrames - latencyFrames, at, written, timing.playing != 0 && takenFrames > 0);
+    clock_->Publish(takenFrames - latencyFrames, at, written, moving_);
 }
 
 void PulseOutput::FollowVolume()
@@ -394,6 +405,17 @@ void PulseOutput::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, voi
 void PulseOutput::OnWrite(pa_stream*, std::size_t, void* userdata)
 {
     static_cast<PulseOutput*>(userdata)->Fill();
+}
+
+// The sink ran out (the reader fell behind): the clock stops at the next report and waits
+// for one that says the sound moves again, so that it does not run on through the gap.
+void PulseOutput::OnUnderflow(pa_stream*, void* userdata)
+{
+    auto* self = static_cast<PulseOutput*>(userdata);
+    if (!self->ring_ || self->finished_)
+        return;
+    self->moving_ = false;
+    self->AskTiming();
 }
 
 void PulseOutput::OnDrained(pa_stream*, int success, void* userdata)

@@ -6,6 +6,7 @@
 
 #include <pulse/introspect.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,8 +26,10 @@ namespace vorlo::platform {
 // sink itself holds only a few milliseconds, so that a flush is heard at once.
 //
 // The clock counts only what the server reports it has played: frames taken from the
-// stream, less the sink's latency, and runs on between reports only once the sound has
-// begun.
+// stream, less the sink's latency, and runs on between reports only while the last report
+// said the sound was moving. The server is asked often only until the sound moves (after a
+// start, and after the sink ran out); then every few seconds, to follow a sink whose clock
+// drifts from ours.
 class PulseOutput final : public AudioOutput {
 public:
     // Does not wait for the server. Throws pulse::Error when libpulse cannot start, and
@@ -61,6 +64,7 @@ private:
 
     static void OnWrite(pa_stream* stream, std::size_t size, void* userdata);
     static void OnTiming(pa_stream* stream, int success, void* userdata);
+    static void OnUnderflow(pa_stream* stream, void* userdata);
     static void OnDrained(pa_stream* stream, int success, void* userdata);
     static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* userdata);
     static void OnPoll(pa_mainloop_api* api, pa_time_event* event, const struct timeval* when, void* userdata);
@@ -90,9 +94,11 @@ private:
     EndHandler ended_;
     std::optional<std::uint64_t> startIndex_;  // the stream's read index at the play's first frame
     std::int64_t writtenBytes_ = 0;
+    std::int64_t takenBytes_ = 0;  // by the server, at its last report
     std::uint32_t volumeWord_ = 0;
     bool primed_ = false;  // the ring has held kStartBytes since it last ran dry
-    bool begun_ = false;   // the server has taken the play's first frames
+    bool moving_ = false;  // the last report had the sink playing the play's frames
+    std::chrono::steady_clock::time_point lastReport_{};
     bool finished_ = false;
 };
 

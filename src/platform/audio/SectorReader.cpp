@@ -10,11 +10,22 @@ constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 // A chunk is at most half of what the ring holds ahead of the sound, so that even a drive
 // that delivers barely faster than the sound plays (cdparanoia's verified reads at 4x)
 // has a chunk in before the ring runs dry; and at least a few sectors, so that sound
-// starts soon. Once the read-ahead is long, chunks are a second each: what a chunk holds
-// reaches the ring only when all of it is read, so a drive that stalls in the middle of a
-// long chunk would keep it from the sound.
+// starts soon. What a chunk holds reaches the ring only when all of it is read, so a drive
+// that stalls in the middle of a chunk keeps it from the sound: while the read-ahead grows,
+// chunks are a second at most. Once it is long, they are a few seconds each, so that a
+// playing disc wakes the reader (and the disc's thread) only every few seconds; the rest
+// of the read-ahead still covers a stall of seconds in the middle of one.
 constexpr std::uint32_t kFirstChunkSectors = 8;
 constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
+constexpr std::uint32_t kBatchSectors = 4 * kSectorsPerSecond;
+constexpr std::size_t kLongReadAheadBytes = std::size_t{8} * kSectorsPerSecond * kBytesPerSector;
+
+std::uint32_t NextChunkSectors(std::size_t readAheadBytes)
+{
+    if (readAheadBytes >= kLongReadAheadBytes)
+        return kBatchSectors;
+    return std::clamp(static_cast<std::uint32_t>(readAheadBytes / kBytesPerSector / 2), kFirstChunkSectors, kChunkSectors);
+}
 
 // The sector that holds a frame, and the first sector past a frame, rounding toward minus
 // infinity: a span may begin in a pregap before LSN 0.
@@ -28,7 +39,7 @@ std::int64_t SectorsUpTo(std::int64_t frame) { return SectorOf(frame + kFramesPe
 } // namespace
 
 SectorReader::SectorReader(SampleRing& ring)
-    : ring_(ring), chunk_(std::make_unique_for_overwrite<std::byte[]>(kChunkSectors * kBytesPerSector)), thread_([this] { Run(); })
+    : ring_(ring), chunk_(std::make_unique_for_overwrite<std::byte[]>(kBatchSectors * kBytesPerSector)), thread_([this] { Run(); })
 {
 }
 
@@ -113,8 +124,7 @@ void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
         const std::int64_t chunkEnd = std::min<std::int64_t>((lsn + sectors) * static_cast<std::int64_t>(kFramesPerSector), job.endFrame);
         const std::int64_t skip = (next - lsn * static_cast<std::int64_t>(kFramesPerSector)) * kBytesPerFrame;
         const auto size = static_cast<std::size_t>((chunkEnd - next) * kBytesPerFrame);
-        chunkSectors = std::clamp(static_cast<std::uint32_t>(ring_.Readable() / kBytesPerSector / 2), kFirstChunkSectors,
-                                  kChunkSectors);
+        chunkSectors = NextChunkSectors(ring_.Readable());
 
         while (ring_.Writable() < size) {
             if (!Current(generation))
