@@ -15,8 +15,10 @@
 // latency; the worst gap between the starts of two ticks; the time from the first play
 // to the end of the drive's first read after it (the first audio off the disc; the null
 // sound device plays it at once); and the drive's duty cycle, its time spent reading over
-// the scenario's wall time, both taken from the drive's log; and when, after the first play,
-// the cdaudio position a tick reads first moves.
+// the scenario's wall time, both taken from the drive's log; the steady duty cycle, the
+// same over the reads that start from 15 s after the first play until the end, when that
+// is at least 10 s (the read-ahead is full then, and the drive reads only to keep it so);
+// and when, after the first play, the cdaudio position a tick reads first moves.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -41,6 +43,8 @@ namespace {
 using Clock = std::chrono::steady_clock; // CLOCK_MONOTONIC, the drive log's clock
 constexpr auto kTickInterval = std::chrono::milliseconds(100);
 constexpr const char* kTickAliases[] = {"sound", "movie", "midi", "cdaudio"};
+constexpr double kSteadyAfterSeconds = 15;
+constexpr double kShortestSteadySeconds = 10;
 
 double Seconds(Clock::time_point at) { return std::chrono::duration<double>(at.time_since_epoch()).count(); }
 double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -236,7 +240,8 @@ void Report(const Measures& measures, const char* driveLog)
     for (const std::string& reply : measures.replies)
         std::printf("reply\t%s\n", reply.c_str());
     std::printf("tick_gap_ms\t%.1f\n", measures.worstTickGapMs);
-    double busyMs = 0, firstSound = -1;
+    double busyMs = 0, firstSound = -1, steadyBusyMs = 0;
+    const double steadyFrom = measures.firstPlaySent + kSteadyAfterSeconds;
     std::ifstream log(driveLog);
     std::string line;
     while (std::getline(log, line)) {
@@ -246,6 +251,8 @@ void Report(const Measures& measures, const char* driveLog)
         if (start < measures.start || start > measures.end)
             continue;
         busyMs += busy;
+        if (measures.firstPlaySent >= 0 && start >= steadyFrom)
+            steadyBusyMs += busy;
         if (firstSound < 0 && measures.firstPlaySent >= 0 && start >= measures.firstPlaySent &&
             line.find("result=ok") != std::string::npos)
             firstSound = start + busy / 1000 - measures.firstPlaySent;
@@ -253,6 +260,8 @@ void Report(const Measures& measures, const char* driveLog)
     std::printf("first_read_after_play_ms\t%.0f\n", firstSound < 0 ? -1 : firstSound * 1000);
     std::printf("position_moves_after_play_ms\t%.0f\n", measures.positionMoved < 0 ? -1 : measures.positionMoved * 1000);
     std::printf("duty_percent\t%.1f\n", 100 * busyMs / 1000 / (measures.end - measures.start));
+    if (measures.firstPlaySent >= 0 && measures.end - steadyFrom >= kShortestSteadySeconds)
+        std::printf("steady_duty_percent\t%.1f\n", 100 * steadyBusyMs / 1000 / (measures.end - steadyFrom));
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 //   vorlo-latency-probe --no-server DEMO.cue   how long "play" takes with no server
 //
 // Needs PULSE_SERVER naming a server whose default source is its null sink's monitor.
+// The disc played is DEMO.cue, or the drive VORLO_CDROM names when it is set (holding the
+// same disc: bench/drive plays it from the simulated drive).
 // Prints "NAME MEDIAN MIN MAX P90" lines in milliseconds.
 #include "MonitorRecorder.h"
 #include "SoundMatch.h"
@@ -131,7 +133,7 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     const test::Samples image = test::ReadFile(cue.substr(0, cue.size() - 4) + ".bin");
     unsetenv("VORLO_AUDIO");
-    setenv("VORLO_CDROM", cue.c_str(), 1);
+    setenv("VORLO_CDROM", cue.c_str(), 0);
     test::MonitorRecorder recorder;
     Send("open cdaudio");
     Send("set cdaudio time format milliseconds");
@@ -143,14 +145,19 @@ int main(int argc, char** argv)
         const std::int64_t playAt = recorder.NowFrame();
         Send(PlayFrom(first));
         std::vector<std::pair<std::int64_t, std::int64_t>> samples;  // reported, monitor
-        std::this_thread::sleep_for(300ms);
+        // The position is compared with the sound once both have begun (a drive's first
+        // sound comes later than an image's).
+        for (const std::int64_t held = ReportedFrame(), until = playAt + 3 * kRate;
+             ReportedFrame() == held && recorder.NowFrame() < until;)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(100ms);
         for (int i = 0; i < 10; ++i) {
             samples.emplace_back(ReportedFrame(), recorder.NowFrame());
             std::this_thread::sleep_for(97ms);
         }
         const std::int64_t jumpAt = recorder.NowFrame();
         Send(PlayFrom(target));
-        std::this_thread::sleep_for(600ms);
+        std::this_thread::sleep_for(1200ms);  // a drive takes most of a second to jump
         const std::int64_t stopAt = recorder.NowFrame();
         Send("stop cdaudio");
         std::this_thread::sleep_for(300ms);
@@ -163,7 +170,7 @@ int main(int argc, char** argv)
         const std::int64_t firstFrame = first * static_cast<std::int64_t>(platform::kFramesPerSector);
         for (const auto& [reported, monitor] : samples)
             position.push_back(std::abs(Ms(reported - (firstFrame + monitor - heardFrom))));
-        const std::int64_t landed = FindShape(recording, jumpAt - kRate / 50, jumpAt + kRate / 2, image,
+        const std::int64_t landed = FindShape(recording, jumpAt - kRate / 50, jumpAt + kRate * 11 / 10, image,
                                               target * static_cast<std::int64_t>(platform::kFramesPerSector));
         if (landed >= 0)
             jump.push_back(Ms(landed - jumpAt));
