@@ -77,10 +77,9 @@ TEST_F(DriveTest, QueriesWaitForTheTocAndAnEarlyPlayStartsWhenItIsIn)
 {
     EXPECT_EQ(disc.Send("open cdaudio"), "0\t1") << "open returns before the TOC";
     const std::pair<const char*, const char*> pending[] = {
-        {"status cdaudio position", "276\t"},      {"status cdaudio length", "276\t"},
-        {"status cdaudio current track", "276\t"}, {"status cdaudio media present", "276\t"},
-        {"status cdaudio mode", "0\tnot ready"},   {"status cdaudio ready", "0\tfalse"},
-        {"set cdaudio time format ms", "0\t"},     {"play cdaudio from 15334", "0\t"},
+        {"status cdaudio position", "276\t"},   {"status cdaudio media present", "276\t"},
+        {"status cdaudio mode", "0\tnot ready"}, {"set cdaudio time format ms", "0\t"},
+        {"play cdaudio from 15334", "0\t"},
     };
     for (const auto& [command, expected] : pending)
         EXPECT_EQ(disc.Send(command), expected) << command;

@@ -33,7 +33,6 @@ TEST_F(ServiceGrammarTest, CommandsAnswerWithTheirErrorNumbers)
         {"  Status CdAudio Time Format ", "0\tmsf"},
         {"status\rcdaudio\r\nmode\n", "0\tstopped"},
         // The status vocabulary beyond positions and lengths (those have a table of their own).
-        {"status cdaudio mode", "0\tstopped"},
         {"status cdaudio media present", "0\ttrue"},
         {"status cdaudio ready wait", "0\ttrue"},
         // Numbers that are missing, garbled or too large.

@@ -8,5 +8,6 @@ target_sources(vorlo_platform PRIVATE
   cdaudio/DiscToc.cpp
   cdaudio/Retirer.cpp
   cdaudio/SerialWorker.cpp
+  cdaudio/StatusResponder.cpp
   cdaudio/WorkerSource.cpp
 )
