@@ -6,6 +6,7 @@ target_sources(vorlo_platform PRIVATE
   cdaudio/DiscLocator.cpp
   cdaudio/DiscText.cpp
   cdaudio/DiscToc.cpp
+  cdaudio/DiscTransport.cpp
   cdaudio/Retirer.cpp
   cdaudio/SerialWorker.cpp
   cdaudio/StatusResponder.cpp
