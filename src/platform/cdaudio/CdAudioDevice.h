@@ -27,7 +27,11 @@ struct CdAudioParts {
 // answers at once). On a drive the worker first asks the drive whether it holds a disc:
 // with the tray open or no disc a play fails at once; during a spin-up queries answer
 // "not ready" and a play waits for the TOC. Status answers come from the TOC, read once,
-// and the engine's position. Called by the service with its lock held.
+// and the engine's position.
+//
+// Threads: the service calls it with its own lock held, from any thread. Inside, one lock
+// guards the loader (DiscLoader), the transport (DiscTransport) and the time format; the
+// worker takes it only between calls into the drive. Owns both; never throws.
 class CdAudioDevice final : public MciDevice {
 public:
     // Returns null with an MCI error and a sentence in `why` when the image cannot be read.
@@ -42,12 +46,11 @@ public:
     MciError OpenDoor() override;
     void Close() override;
 
-    struct Core;
-
 private:
-    explicit CdAudioDevice(std::shared_ptr<Core> core);
+    class Session;
+    explicit CdAudioDevice(std::shared_ptr<Session> session);
 
-    std::shared_ptr<Core> core_;
+    std::shared_ptr<Session> session_;
 };
 
 } // namespace vorlo::platform

@@ -3,6 +3,7 @@ target_sources(vorlo_platform PRIVATE
   cdaudio/CdAudioDevice.cpp
   cdaudio/CdioMedium.cpp
   cdaudio/CdTime.cpp
+  cdaudio/DiscLoader.cpp
   cdaudio/DiscLocator.cpp
   cdaudio/DiscText.cpp
   cdaudio/DiscToc.cpp
