@@ -103,14 +103,17 @@ void DiscLoader::Lost()
     phase_ = Phase::NoDisc;
 }
 
-std::shared_ptr<DiscLoader> DiscLoader::Current(const std::weak_ptr<DiscLoader>& weak, unsigned load,
-                                                std::unique_lock<std::mutex>& held)
+DiscLoader::Hold DiscLoader::Current(const std::weak_ptr<DiscLoader>& weak, unsigned load)
 {
-    auto loader = weak.lock();
-    if (!loader)
-        return nullptr;
-    held = std::unique_lock(loader->lock_);
-    return !loader->closed_ && loader->generation_ == load ? loader : nullptr;
+    Hold hold{weak.lock(), {}};
+    if (!hold.loader)
+        return hold;
+    hold.lock = std::unique_lock(hold.loader->lock_);
+    if (hold.loader->closed_ || hold.loader->generation_ != load) {
+        hold.lock.unlock();
+        hold.loader.reset();
+    }
+    return hold;
 }
 
 // Opens the drive and reads its TOC once the drive says it holds a disc and has spun up;
@@ -135,20 +138,18 @@ void DiscLoader::RunLoad(std::weak_ptr<DiscLoader> weak, unsigned load, bool clo
     for (const auto giveUp = SteadyClock::now() + kSpinUpLimit;
          state == DriveState::NotReady && SteadyClock::now() < giveUp; state = parts.probeDrive(location)) {
         {
-            std::unique_lock<std::mutex> held;
-            const auto loader = Current(weak, load, held);
-            if (!loader)
+            const Hold hold = Current(weak, load);
+            if (!hold.loader)
                 return;
-            loader->spinningUp_ = true;
-            loader->probed_.notify_all();
+            hold.loader->spinningUp_ = true;
+            hold.loader->probed_.notify_all();
         }
         std::this_thread::sleep_for(kSpinUpPoll);
     }
     if (state == DriveState::NoDisc || state == DriveState::TrayOpen || state == DriveState::NotReady) {
-        std::unique_lock<std::mutex> held;
-        if (const auto loader = Current(weak, load, held)) {
-            loader->lastState_ = state;
-            loader->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
+        if (const Hold hold = Current(weak, load); hold.loader) {
+            hold.loader->lastState_ = state;
+            hold.loader->Absent(state == DriveState::TrayOpen ? Phase::DoorOpen : Phase::NoDisc);
         }
         return;
     }
@@ -163,10 +164,9 @@ void DiscLoader::RunLoad(std::weak_ptr<DiscLoader> weak, unsigned load, bool clo
         TellUser(failure.what());
         toc = {};
     }
-    std::unique_lock<std::mutex> held;
-    if (const auto loader = Current(weak, load, held)) {
-        loader->lastState_ = state;
-        loader->Install(std::move(opened), std::move(toc), std::move(text));
+    if (const Hold hold = Current(weak, load); hold.loader) {
+        hold.loader->lastState_ = state;
+        hold.loader->Install(std::move(opened), std::move(toc), std::move(text));
     }
 }
 

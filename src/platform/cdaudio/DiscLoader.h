@@ -99,9 +99,14 @@ private:
     void OnWorker(const std::function<void()>& job);
     static void RunLoad(std::weak_ptr<DiscLoader> weak, unsigned load, bool closeDoorFirst, DiscLocation location,
                         DiscParts parts);
-    // The loader for job `load`, its lock taken into `held`, unless the job has gone stale.
-    static std::shared_ptr<DiscLoader> Current(const std::weak_ptr<DiscLoader>& weak, unsigned load,
-                                               std::unique_lock<std::mutex>& held);
+    // The loader for a job, locked. The lock is let go of before the loader, which may be
+    // the last reference to whatever owns the lock.
+    struct Hold {
+        std::shared_ptr<DiscLoader> loader;
+        std::unique_lock<std::mutex> lock;
+    };
+    // The loader for job `load`, locked, unless the job has gone stale (then empty).
+    static Hold Current(const std::weak_ptr<DiscLoader>& weak, unsigned load);
     void Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscText text);
     void Absent(Phase why);
     void Withdraw();
