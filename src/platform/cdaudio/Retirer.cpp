@@ -6,15 +6,23 @@
 
 namespace vorlo::platform {
 
+namespace {
+Retirer* tInstance = nullptr;
+}
+
 Retirer& Retirer::Instance()
 {
-    static Retirer retirer;
-    return retirer;
+    static Retirer* const retirer = [] {
+        tInstance = new Retirer;  // never destroyed: see the class comment
+        std::atexit([] { tInstance->Shutdown(); });
+        return tInstance;
+    }();
+    return *retirer;
 }
 
 Retirer::Retirer() : thread_([this] { Work(); }) {}
 
-Retirer::~Retirer()
+void Retirer::Shutdown()
 {
     std::unique_lock lock(mutex_);
     quitting_ = true;
@@ -28,12 +36,21 @@ Retirer::~Retirer()
         std::_Exit(EXIT_SUCCESS);
     }
     thread_.join();
+    lock.lock();
+    stopped_ = true;
+    // Whatever came in after the thread saw the queue empty is kept for good.
+    kept_.insert(kept_.end(), std::make_move_iterator(jobs_.begin()), std::make_move_iterator(jobs_.end()));
+    jobs_.clear();
 }
 
 void Retirer::Run(std::function<void()> teardown)
 {
     {
         std::lock_guard lock(mutex_);
+        if (stopped_) {
+            kept_.push_back(std::move(teardown));
+            return;
+        }
         jobs_.push_back(std::move(teardown));
     }
     changed_.notify_all();

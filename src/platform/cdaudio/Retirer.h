@@ -14,11 +14,14 @@ namespace vorlo::platform {
 // It runs each teardown, and joins each thread, in turn on a thread of its own, so that no
 // command waits for them and no thread is left without an owner.
 //
-// There is one per process. It is made before the media service, so that it outlives the
-// service and everything the service hands over at exit. At exit it waits for what it
-// holds, but a drive may hold a read for much longer than a user waits for a program to
-// end: after kExitGrace it ends the process at once (standard streams flushed), without
-// destroying what the stalled thread may still touch.
+// There is one per process, made before the media service and never destroyed, so that
+// a worker that lets go of its last reference on its own thread while the process ends
+// still has somewhere to go. At exit (an atexit hook registered when it is made, so it
+// runs after the service's teardown) it waits for what it holds, but a drive may hold a
+// read for much longer than a user waits for a program to end: after kExitGrace it ends
+// the process at once (standard streams flushed), without destroying what the stalled
+// thread may still touch. What is handed over after that is kept, never run: the process
+// is ending, and a thread object destroyed unjoined would abort it.
 class Retirer {
 public:
     static constexpr auto kExitGrace = std::chrono::milliseconds(1500);
@@ -38,14 +41,18 @@ public:
 
 private:
     Retirer();
-    ~Retirer();
+    ~Retirer() = delete;
     void Work();
+    // At exit: waits for what is held (at most kExitGrace) and joins the thread.
+    void Shutdown();
 
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::function<void()>> jobs_;
+    std::deque<std::function<void()>> kept_;  // handed over after Shutdown
     bool busy_ = false;
     bool quitting_ = false;
+    bool stopped_ = false;  // the thread is gone: what comes now is kept, never run
     std::thread thread_;
 };
 
