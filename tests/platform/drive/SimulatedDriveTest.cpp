@@ -4,6 +4,7 @@
 #include "ServiceFixture.h"
 #include "platform/Mci.h"
 #include "support/TempFolder.h"
+#include "simdrive/SimDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 // The cdaudio device on a drive, as libcdio and cdparanoia meet it through the kernel: the
@@ -206,6 +208,31 @@ struct Heard {
 // gtest names a row in its messages by this, not by its bytes.
 void PrintTo(const Heard& row, std::ostream* os) { *os << row.name; }
 
+// A disc of white noise for the drive to hold: on the demo disc's drones, which repeat
+// every few hundred samples, cdparanoia may line a pass up a whole period off, and so may
+// a match against the monitor.
+class NoiseDisc {
+public:
+    NoiseDisc()
+    {
+        const std::string command = std::string(simdrive::kNoiseDiscTool) + " " + dir_.Path().string() +
+                                    " noise 17 audio:1125 audio:1125";
+        if (std::system(command.c_str()) != 0)
+            throw std::runtime_error("cannot write the noise disc: " + command);
+    }
+    std::string Cue() const { return (dir_.Path() / "noise.cue").string(); }
+    std::string Bin() const { return (dir_.Path() / "noise.bin").string(); }
+
+private:
+    TempFolder dir_;
+};
+
+const NoiseDisc& TheNoiseDisc()
+{
+    static const NoiseDisc disc;
+    return disc;
+}
+
 class DriveSound : public SimulatedDriveTest, public ::testing::WithParamInterface<Heard> {
 protected:
     // The sample frame from the disc's LSN 0 that a position in milliseconds names (the
@@ -225,13 +252,13 @@ protected:
     }
     ScopedEnv realSound_{"VORLO_AUDIO", std::nullopt};
     std::unique_ptr<MonitorRecorder> recorder_;
-    const Samples image_ = ReadFile(VORLO_DEMO_BIN);
+    const Samples image_ = ReadFile(TheNoiseDisc().Bin());
 };
 
 TEST_P(DriveSound, IsHeardInPlace)
 {
     const Heard& row = GetParam();
-    SetKnobs(row.knobs);
+    SetKnobs("image=" + TheNoiseDisc().Cue() + "\n" + row.knobs);
     ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
     ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
     ASSERT_EQ(disc.Send("set cdaudio time format milliseconds"), "0\t");
@@ -262,13 +289,17 @@ TEST_P(DriveSound, IsHeardInPlace)
         << "the position moved " << (*start - sinkAtFirstMove) * 1000 / kRate << " ms before the first sound";
     EXPECT_NEAR(reported, sinkAtLastQuery - *start, Frames(150ms)) << "the position is off what is heard";
     const std::int64_t heard = Frames(row.play) - Frames(1s);
+    // A jittery drive's reads line up at one constant offset of a few samples, so the first
+    // of them may be missing: the image is followed from a little way in.
+    constexpr std::int64_t kPastJitter = 16;
     if (row.silentTo == 0) {
-        const Match match = Follow(recording, *start, image_, 0);
+        const Match match = Follow(recording, *start + kPastJitter, image_, kPastJitter);
         EXPECT_GE(match.frames, heard) << "the image is followed for " << match.frames << " frames only";
         EXPECT_EQ(match.gaps, 0) << "the sound broke up";
     } else {
         const std::int64_t from = row.silentFrom * kFramesPerSector, to = row.silentTo * kFramesPerSector;
-        EXPECT_GE(Follow(recording, *start, image_, 0).frames, from - Frames(200ms)) << "before the scratch";
+        EXPECT_GE(Follow(recording, *start + kPastJitter, image_, kPastJitter).frames, from - Frames(200ms))
+            << "before the scratch";
         EXPECT_EQ(LastSound(std::vector(recording.begin(), recording.begin() + (*start + to - Frames(200ms)) * kFrameBytes),
                             *start + from + Frames(200ms)), -1) << "the scratch is not silent";
         EXPECT_GE(Follow(recording, *start + to + Frames(200ms), image_, to + Frames(200ms)).frames, Frames(1s))
