@@ -2,7 +2,7 @@
 // service's command-string entry, with a disc image open and playing.
 //
 //   build/bench/service/service_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
-#include "platform/cdaudio/CdAudioDevice.h"
+#include "platform/devices/cdaudio/CdAudioDevice.h"
 #include "platform/service/MciService.h"
 #include "support/TestDisc.h"
 

@@ -1,6 +1,6 @@
 #include "media/MediaPlatform.h"
 
-#include "platform/wave/DrivePath.h"
+#include "platform/devices/wave/DrivePath.h"
 
 #include <string>
 

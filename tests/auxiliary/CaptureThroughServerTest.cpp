@@ -1,6 +1,6 @@
 #include "auxiliary/TestCapture.h"
 #include "media/MediaPlatform.h"
-#include "platform/wave/WaveTestSupport.h"
+#include "platform/devices/wave/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // opening it must give a device or an error with a reason, and every query, play and stop
 // on the device must answer.
 #include "FuzzScratch.h"
-#include "platform/ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 
 #include <algorithm>
 #include <cstdint>

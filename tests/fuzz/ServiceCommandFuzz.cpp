@@ -9,7 +9,7 @@
 // that starts with '@' looks up the id of the alias after it and sends it the door-open
 // message, as the Eject button does.
 #include "FuzzScratch.h"
-#include "platform/ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 
 #include <algorithm>
 #include <charconv>

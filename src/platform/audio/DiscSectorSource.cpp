@@ -1,8 +1,8 @@
 #include "platform/audio/DiscSectorSource.h"
 
-#include "platform/Diagnostics.h"
-#include "platform/audio/cdio/DriveState.h"
-#include "platform/audio/cdio/LibraryLock.h"
+#include "platform/lib/Diagnostics.h"
+#include "platform/lib/cdio/DriveState.h"
+#include "platform/lib/cdio/LibraryLock.h"
 
 #include <algorithm>
 #include <bit>

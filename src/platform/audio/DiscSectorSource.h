@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/audio/SectorSource.h"
-#include "platform/audio/cdio/CdioHandle.h"
-#include "platform/audio/cdio/Paranoia.h"
+#include "platform/lib/cdio/CdioHandle.h"
+#include "platform/lib/cdio/Paranoia.h"
 
 #include <atomic>
 #include <chrono>

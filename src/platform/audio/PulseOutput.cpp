@@ -1,10 +1,10 @@
 #include "platform/audio/PulseOutput.h"
 
 #include "platform/audio/OutputVolume.h"
-#include "platform/audio/pulse/Error.h"
-#include "platform/audio/pulse/LockGuard.h"
-#include "platform/audio/pulse/Properties.h"
-#include "platform/audio/pulse/Volume.h"
+#include "platform/lib/pulse/Error.h"
+#include "platform/lib/pulse/LockGuard.h"
+#include "platform/lib/pulse/Properties.h"
+#include "platform/lib/pulse/Volume.h"
 
 #include <pulse/timeval.h>
 #include <pulse/volume.h>

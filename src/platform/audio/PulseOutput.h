@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/audio/AudioOutput.h"
-#include "platform/audio/pulse/Connection.h"
-#include "platform/audio/pulse/Stream.h"
+#include "platform/lib/pulse/Connection.h"
+#include "platform/lib/pulse/Stream.h"
 
 #include <pulse/introspect.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/service/MciDevice.h"
+#include "platform/mci/MciDevice.h"
 
 #include <memory>
 #include <string>

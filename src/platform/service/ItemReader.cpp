@@ -1,7 +1,7 @@
 #include "platform/service/ItemReader.h"
 
 #include "platform/service/CommandParser.h"
-#include "platform/service/MciErrors.h"
+#include "platform/mci/MciErrors.h"
 
 #include "common/AsciiText.h"
 

@@ -1,8 +1,8 @@
 #include "platform/service/MciService.h"
 
-#include "platform/cdaudio/CdAudioDevice.h"
-#include "platform/cdaudio/Retirer.h"
-#include "platform/service/MciErrors.h"
+#include "platform/devices/cdaudio/CdAudioDevice.h"
+#include "platform/devices/cdaudio/Retirer.h"
+#include "platform/mci/MciErrors.h"
 
 #include "common/AsciiText.h"
 

@@ -4,7 +4,6 @@ target_sources(vorlo_platform PRIVATE
   service/AliasTable.cpp
   service/CommandParser.cpp
   service/ItemReader.cpp
-  service/MciErrors.cpp
   service/MciService.cpp
   service/TraceWriter.cpp
 )

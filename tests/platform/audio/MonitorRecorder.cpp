@@ -1,6 +1,6 @@
 #include "MonitorRecorder.h"
 
-#include "platform/audio/pulse/LockGuard.h"
+#include "platform/lib/pulse/LockGuard.h"
 
 #include <pulse/timeval.h>
 

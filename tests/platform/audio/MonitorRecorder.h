@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/audio/pulse/Context.h"
-#include "platform/audio/pulse/Stream.h"
-#include "platform/audio/pulse/ThreadedMainloop.h"
+#include "platform/lib/pulse/Context.h"
+#include "platform/lib/pulse/Stream.h"
+#include "platform/lib/pulse/ThreadedMainloop.h"
 
 #include <cstddef>
 #include <cstdint>

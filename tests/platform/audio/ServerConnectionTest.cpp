@@ -1,6 +1,6 @@
 // What the sound server sees of the player: one connection, however often the disc is
 // opened, played and stopped, and a stream that says who plays it and what it plays.
-#include "ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "MonitorRecorder.h"
 #include "SoundMatch.h"
 
-#include "ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 #include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/PulseOutput.h"
 #include "platform/audio/StreamEngine.h"

@@ -1,7 +1,7 @@
 #include "../audio/MonitorRecorder.h"
 #include "../audio/SoundMatch.h"
 
-#include "ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 #include "platform/Mci.h"
 #include "support/TempFolder.h"
 #include "simdrive/SimDrive.h"

@@ -1,6 +1,6 @@
 // A disc image that is cut short or removed while it plays: play stops by itself, the
 // service keeps answering, and the next play fails with an error instead of pretending.
-#include "ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 #include "support/TempFolder.h"
 #include "support/TestDisc.h"
 

@@ -1,7 +1,7 @@
 // The sound server is killed while the disc plays: status queries keep answering at
 // once, play stops by itself, and once a server is back "play" works again. The test
 // runs a server of its own, so that the suite's shared one lives on.
-#include "ServiceFixture.h"
+#include "platform/service/ServiceFixture.h"
 
 #include <gtest/gtest.h>
 

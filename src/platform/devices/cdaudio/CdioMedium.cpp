@@ -1,0 +1,104 @@
+#include "platform/audio/DiscSectorSource.h"
+#include "platform/lib/cdio/CdioHandle.h"
+#include "platform/lib/cdio/LibraryLock.h"
+#include "platform/devices/cdaudio/DiscMedium.h"
+
+#include <array>
+#include <memory>
+
+namespace vorlo::platform {
+namespace {
+
+// How fast a drive is asked to read while it plays: ahead of the sound with room to spare
+// (cdparanoia reads each sector about twice), and far quieter than flat out.
+constexpr int kPlayingSpeed = 4;
+
+class CdioMedium final : public DiscMedium {
+public:
+    explicit CdioMedium(const DiscLocation& location) : location_(location), handle_(Open(location)) {}
+
+    // A table that cannot be used is refused with a reason that names the drive or image.
+    // The table read here is the only one: the sectors are read against it.
+    DiscToc ReadToc() override
+    {
+        try {
+            DiscToc toc = handle_.ReadToc();
+            if (toc.Empty())
+                return toc;
+            text_ = ReadDiscText(handle_.get());
+            if (location_.kind == DiscLocation::Kind::Image) {
+                sectors_ = std::make_unique<DirectSectorSource>(handle_, toc);
+            } else {
+                handle_.RequestSpeed(kPlayingSpeed);
+                sectors_ = std::make_unique<ParanoiaSectorSource>(handle_, toc);
+            }
+            return toc;
+        } catch (const std::runtime_error& error) {
+            throw CdioError(location_.path + ": " + error.what());
+        }
+    }
+
+    DiscText Text() const override { return text_; }
+    SectorSource& Sectors() override { return *sectors_; }
+
+    // On an image: its files are still there, and the span's first and last sectors read.
+    bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
+    {
+        if (location_.kind != DiscLocation::Kind::Image)
+            return true;
+        return handle_.FilesPresent() && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
+    }
+
+    bool Changed() override
+    {
+        if (location_.kind != DiscLocation::Kind::Drive)
+            return false;
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        return cdio_get_media_changed(handle_.get()) == 1;
+    }
+
+private:
+    bool ReadsSector(std::int32_t lsn)
+    {
+        std::array<std::byte, kBytesPerSector> sector;
+        const cdio::LibraryLock lock(cdio::LibraryMutex());
+        return cdio_read_audio_sectors(handle_.get(), sector.data(), lsn, 1) == DRIVER_OP_SUCCESS;
+    }
+
+    static CdioHandle Open(const DiscLocation& location)
+    {
+        return location.kind == DiscLocation::Kind::Image ? CdioHandle::OpenImage(location.path)
+                                                          : CdioHandle::OpenDrive(location.path);
+    }
+
+    DiscLocation location_;
+    CdioHandle handle_;
+    DiscText text_;
+    // Declared after the handle it reads through, so that it goes first.
+    std::unique_ptr<DiscSectorSource> sectors_;
+};
+
+} // namespace
+
+std::unique_ptr<DiscMedium> OpenCdioMedium(const DiscLocation& location)
+{
+    return std::make_unique<CdioMedium>(location);
+}
+
+void MoveCdioDoor(const DiscLocation& location, bool open)
+{
+    if (location.kind != DiscLocation::Kind::Drive)
+        return;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
+    if (open)
+        cdio_eject_media_drive(location.path.c_str());
+    else
+        cdio_close_tray(location.path.c_str(), nullptr);
+}
+
+DriveState ProbeCdioDrive(const DiscLocation& location)
+{
+    return location.kind == DiscLocation::Kind::Drive ? QueryDriveState(location.path) : DriveState::DiscReady;
+}
+
+} // namespace vorlo::platform

@@ -1,0 +1,23 @@
+#include "platform/devices/cdaudio/WorkerSource.h"
+
+#include <future>
+
+namespace vorlo::platform {
+
+bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out)
+{
+    // The reader waits here until the job has run, so `out` outlives it; a job the worker
+    // drops unrun breaks its promise and never touches `out`.
+    auto done = std::make_shared<std::promise<bool>>();
+    std::future<bool> result = done->get_future();
+    worker_->Post([done, medium = medium_, lsn, count, out] {
+        done->set_value(medium->Sectors().ReadSectors(lsn, count, out));
+    });
+    try {
+        return result.get();
+    } catch (const std::future_error&) {
+        return false;
+    }
+}
+
+} // namespace vorlo::platform

@@ -1,0 +1,23 @@
+# Sources of src/platform/devices: the cdaudio device over libcdio and the waveaudio
+# device with drive C:, WAV files and the sound calls.
+target_sources(vorlo_platform PRIVATE
+  devices/cdaudio/CdAudioDevice.cpp
+  devices/cdaudio/CdioMedium.cpp
+  devices/cdaudio/DiscLoader.cpp
+  devices/cdaudio/DiscLocator.cpp
+  devices/cdaudio/DiscTransport.cpp
+  devices/cdaudio/Retirer.cpp
+  devices/cdaudio/SerialWorker.cpp
+  devices/cdaudio/StatusResponder.cpp
+  devices/cdaudio/WorkerSource.cpp
+  devices/wave/DrivePath.cpp
+  devices/wave/NullCapture.cpp
+  devices/wave/PlaySound.cpp
+  devices/wave/PulseCapture.cpp
+  devices/wave/RingSoundOutput.cpp
+  devices/wave/SoundDevices.cpp
+  devices/wave/VolumeWords.cpp
+  devices/wave/WaveAudioDevice.cpp
+  devices/wave/WaveRecorder.cpp
+  devices/wave/WavSave.cpp
+)

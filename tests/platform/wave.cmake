@@ -1,9 +1,0 @@
-# Tests for src/platform/wave: drive C:, WAV files, the waveaudio device and the sound calls.
-vorlo_add_gtest(wave_tests
-  SOURCES wave/DriveCTest.cpp wave/WaveAudioTest.cpp
-  LIBS vorlo_platform PkgConfig::SNDFILE)
-
-# vorlo-mci records through the private sound server that scripts/test starts. Run alone,
-# so that no other test's sound reaches the null sink's monitor meanwhile.
-add_test(NAME vorlo_mci_capture COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wave/vorlo-mci-capture.sh $<TARGET_FILE:vorlo-mci>)
-set_tests_properties(vorlo_mci_capture PROPERTIES LABELS pulse RUN_SERIAL TRUE)
