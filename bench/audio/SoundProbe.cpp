@@ -49,10 +49,10 @@ public:
 class EnginePlayer final : public Player {
 public:
     explicit EnginePlayer(const std::string& cue)
-        : disc_(platform::CdioHandle::OpenImage(cue)), source_(std::make_shared<platform::DirectSectorSource>(disc_, disc_.ReadToc()))
+        : disc_(platform::CdioHandle::OpenImage(cue)), source_(std::make_shared<platform::DirectSectorSource>(disc_, platform::ReadDiscToc(disc_)))
     {
     }
-    bool Play(std::int32_t lsn) override { return engine_.PlayShared(source_, lsn, lsn + 4 * platform::kSectorsPerSecond) == 0; }
+    bool Play(std::int32_t lsn) override { return engine_.Play(source_, lsn, lsn + 4 * platform::kSectorsPerSecond) == platform::PlayError::None; }
     std::int64_t Frame() override { return engine_.HeardFrame(); }
     void Stop() override { engine_.Stop(); }
 

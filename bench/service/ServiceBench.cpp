@@ -19,10 +19,10 @@ using namespace vorlo::platform;
 // Plays by the clock without making a sound: what a status query meets while the disc plays.
 class ClockEngine final : public PlaybackEngine {
 public:
-    MciError Play(SectorSource&, std::int32_t first, std::int32_t) override
+    PlayError Play(std::shared_ptr<SectorSource>, std::int32_t first, std::int32_t) override
     {
         heard_ = first;
-        return 0;
+        return PlayError::None;
     }
     void Stop() override {}
     void Pause() override {}
@@ -40,12 +40,14 @@ public:
         : dir_(std::filesystem::temp_directory_path() / ("vorlo-bench-" + std::to_string(::getpid()))),
           cue_((std::filesystem::create_directories(dir_), vorlo::test::TestDisc::AudioOnly(12, 1000).Write(dir_, "bench"))),
           service_(
-              [this](const MciOpenRequest&, MciError& error, std::string& why) {
-                  CdAudioParts parts;
-                  parts.createEngine = [] { return std::make_unique<ClockEngine>(); };
-                  return std::unique_ptr<MciDevice>(
-                      CdAudioDevice::Open({DiscLocation::Kind::Image, cue_}, parts, error, why));
-              },
+              {.cdaudio =
+                   [this](const MciOpenRequest&, MciError& error, std::string& why) {
+                       CdAudioParts parts;
+                       parts.createEngine = [] { return std::make_unique<ClockEngine>(); };
+                       return std::unique_ptr<MciDevice>(
+                           CdAudioDevice::Open({DiscLocation::Kind::Image, cue_}, parts, error, why));
+                   },
+               .waveaudio = {}},
               traced ? std::make_unique<TraceWriter>((dir_ / "trace").string()) : nullptr)
     {
         for (const char* command : {"open cdaudio", "set cdaudio time format milliseconds", "play cdaudio"})

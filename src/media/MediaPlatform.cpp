@@ -1,7 +1,5 @@
 #include "media/MediaPlatform.h"
 
-#include "platform/devices/wave/DrivePath.h"
-
 #include <string>
 
 namespace vorlo::media {

@@ -9,11 +9,10 @@
 namespace vorlo::media {
 
 // The platform's media entry points, as the rest of the program sees them: one call per
-// entry point of platform/Mci.h and platform/Sound.h (RemoveFile: DeleteDriveFile of
-// platform/devices/wave/DrivePath.h), whose comments are the contract for replies, error numbers,
-// volume words and blocking. The default binding forwards to our own service; tests bind
-// a recording double, and a Windows build would bind winmm. All calls come from the UI
-// thread.
+// entry point of platform/Mci.h and platform/Sound.h (RemoveFile is DeleteDriveFile),
+// whose comments are the contract for replies, error numbers, volume words and blocking.
+// The default binding forwards to our own service; tests bind a recording double, and a
+// Windows build would bind winmm. All calls come from the UI thread.
 class MediaPlatform {
 public:
     virtual ~MediaPlatform() = default;

@@ -1,8 +1,38 @@
 #include "platform/Mci.h"
 
+#include "platform/devices/cdaudio/CdAudioDevice.h"
+#include "platform/devices/cdaudio/Retirer.h"
+#include "platform/devices/wave/WaveAudioDevice.h"
 #include "platform/service/MciService.h"
 
+#include <cstdlib>
+
+// The one place where the concrete devices meet the service: the process-wide service
+// and the entry points over it.
 namespace vorlo::platform {
+namespace {
+
+std::unique_ptr<MciDevice> OpenLibcdioCdAudio(const MciOpenRequest&, MciError& error, std::string& why)
+{
+    return CdAudioDevice::OpenLocated(CdAudioParts{}, error, why);
+}
+
+} // namespace
+
+MciService& MciService::Instance()
+{
+    // Made first, so that it outlives the service and takes what its devices let go of.
+    Retirer::Instance();
+    static MciService service({OpenLibcdioCdAudio, CreateWaveAudioDevice}, TraceWriter::FromEnvironment());
+    // Ending through quick_exit skips destructors; the last trace lines must still reach
+    // the file. The trace pointer never changes after construction.
+    static const bool flushesAtQuickExit = std::at_quick_exit([] {
+        if (service.trace_)
+            service.trace_->Flush();
+    }) == 0;
+    (void)flushesAtQuickExit;
+    return service;
+}
 
 MciError mciSendString(const char* command, char* returnString, std::uint32_t returnLength, std::uintptr_t)
 {

@@ -40,4 +40,9 @@ MmResult waveOutSetVolume(std::uint32_t device, std::uint32_t volume);
 MmResult midiOutGetVolume(std::uint32_t device, std::uint32_t* volume);
 MmResult midiOutSetVolume(std::uint32_t device, std::uint32_t volume);
 
+// Deletes the file that a drive path ("c:\\cdtest.wav") names, in the folder the media
+// service keeps drive C: in. Returns false, and throws nothing, when nothing was deleted:
+// a null or refused path, no such file, a folder, or no permission.
+bool DeleteDriveFile(const char* drivePath);
+
 } // namespace vorlo::platform

@@ -9,7 +9,7 @@
 namespace vorlo::test {
 namespace {
 
-constexpr int kFramesPerSecond = 75;
+constexpr int kSectorsPerSecond = 75;
 
 void FillSector(std::array<char, TestDisc::kBytesPerSector>& sector, bool audio, int lsn)
 {
@@ -28,11 +28,11 @@ void FillSector(std::array<char, TestDisc::kBytesPerSector>& sector, bool audio,
 
 } // namespace
 
-std::string Msf(int frames)
+std::string Msf(int sectors)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", frames / (60 * kFramesPerSecond),
-                  frames / kFramesPerSecond % 60, frames % kFramesPerSecond);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / (60 * kSectorsPerSecond),
+                  sectors / kSectorsPerSecond % 60, sectors % kSectorsPerSecond);
     return text;
 }
 

@@ -15,8 +15,8 @@
 
 namespace vorlo::test {
 
-// "mm:ss:ff" for a count of frames, as CUE sheets and msf replies write it.
-std::string Msf(int frames);
+// "mm:ss:ff" for a count of sectors, as CUE sheets and msf replies write it.
+std::string Msf(int sectors);
 
 struct TestTrack {
     bool audio = true;

@@ -45,6 +45,17 @@ thread_local ParanoiaSectorSource* tReading = nullptr;
 
 } // namespace
 
+DiscToc ReadDiscToc(const CdioHandle& disc)
+{
+    const CdioToc read = disc.ReadToc();
+    DiscToc toc;
+    toc.leadOutLsn = read.leadOutLsn;
+    toc.tracks.reserve(read.tracks.size());
+    for (const CdioToc::Track& track : read.tracks)
+        toc.tracks.push_back({track.number, track.startLsn, track.audio});
+    return toc;
+}
+
 std::uint32_t DiscSectorSource::AudioSectorsFrom(std::int32_t lsn, std::uint32_t count)
 {
     return toc_.AudioSectorsFrom(lsn, count);

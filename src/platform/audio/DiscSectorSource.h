@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/SectorSource.h"
+#include "platform/disc/DiscToc.h"
 #include "platform/lib/cdio/CdioHandle.h"
 #include "platform/lib/cdio/Paranoia.h"
 
@@ -11,6 +12,10 @@
 #include <set>
 
 namespace vorlo::platform {
+
+// The table of contents of the disc behind `disc`, as the sources below read against it;
+// empty when a drive holds no disc. Throws CdioError for tracks libcdio cannot place.
+DiscToc ReadDiscToc(const CdioHandle& disc);
 
 // A disc's audio sectors, read through a libcdio handle that the caller opened and whose
 // table of contents it read once. The handle must outlive the source, and both belong to

@@ -17,9 +17,6 @@ public:
     static std::uint32_t Word() { return word_.load(std::memory_order_relaxed); }
     static void SetWord(std::uint32_t word) { word_.store(word, std::memory_order_relaxed); }
 
-    static std::uint16_t Left() { return static_cast<std::uint16_t>(Word() & 0xFFFF); }
-    static std::uint16_t Right() { return static_cast<std::uint16_t>(Word() >> 16); }
-
 private:
     static inline std::atomic<std::uint32_t> word_{0xFFFFFFFFu};
 };

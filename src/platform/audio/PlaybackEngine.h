@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Mci.h"
 #include "platform/audio/SectorSource.h"
 
 #include <cstdint>
@@ -14,12 +13,13 @@ namespace vorlo::platform {
 // out through PulseAudio, or through a null device that keeps real time when VORLO_AUDIO
 // is "null". Every method returns promptly, never waiting for the drive or the server, and
 // may be called from any thread, one call at a time.
+// Why a play did not start. The engine knows nothing of media commands: whoever answers
+// a command says what each of these means there.
+enum class PlayError { None, NoSoundServer };
+
 class PlaybackEngine {
 public:
     enum class State { Stopped, Playing, Paused };
-
-    // What Play returns when no sound server is reachable (MCIERR_HARDWARE).
-    static constexpr MciError kHardwareError = 262;
 
     virtual ~PlaybackEngine() = default;
 
@@ -28,21 +28,13 @@ public:
     // library cannot start at all. Does not wait for the server.
     static std::unique_ptr<PlaybackEngine> Create();
 
-    // Drops anything queued and starts playing sectors [firstLsn, endLsn) of `source`,
-    // which must outlive the play (until Stop returns or the state reads Stopped): Stop and
-    // Play wait for a read in progress, which on a real drive can take long.
-    // Returns 0, or kHardwareError when no sound server listens (state Stopped then). A
+    // Drops anything queued and starts playing sectors [firstLsn, endLsn) of `source`.
+    // The engine keeps a reference to the source until Stop or the next Play, and the
+    // reader thread may drop the last one, so neither Stop nor Play ever waits for the drive.
+    // Returns PlayError::NoSoundServer when no sound server listens (state Stopped then). A
     // server that is there but slow to answer is waited for off the caller's thread; if it
     // never answers, the play ends by itself (CurrentState reads Stopped).
-    virtual MciError Play(SectorSource& source, std::int32_t firstLsn, std::int32_t endLsn) = 0;
-
-    // The same for a shared source. The engine keeps a reference until Stop or the next
-    // Play, and the reader thread may drop the last one, so neither Stop nor Play ever
-    // waits for the drive. The default, for engines that never read, forwards to Play.
-    virtual MciError PlayShared(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn)
-    {
-        return Play(*source, firstLsn, endLsn);
-    }
+    virtual PlayError Play(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn) = 0;
 
     // Ends play and flushes what is queued, so that silence follows at once.
     virtual void Stop() = 0;

@@ -6,7 +6,6 @@ namespace vorlo::platform {
 
 namespace {
 
-constexpr std::int64_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 // A chunk is at most half of what the ring holds ahead of the sound, so that even a drive
 // that delivers barely faster than the sound plays (cdparanoia's verified reads at 4x)
 // has a chunk in before the ring runs dry; and at least a few sectors, so that sound
@@ -62,7 +61,6 @@ void SectorReader::Start(Job job)
         std::lock_guard lock(mutex_);
         ++generation_;
         job_ = std::make_unique<Job>(std::move(job));
-        idle_.store(false);
     }
     changed_.notify_all();
 }
@@ -76,12 +74,6 @@ void SectorReader::Cancel()
     }
     changed_.notify_all();
     ring_.WakeProducer();
-}
-
-void SectorReader::WaitIdle()
-{
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return idle_.load(); });
 }
 
 bool SectorReader::Current(std::uint64_t generation)
@@ -104,10 +96,6 @@ void SectorReader::Run()
         ReadSpan(job, generation);
         job = Job{};  // the last reference to the source may go here, off the caller's thread
         lock.lock();
-        if (!job_) {
-            idle_.store(true);
-            changed_.notify_all();
-        }
     }
 }
 
@@ -122,8 +110,8 @@ void SectorReader::ReadSpan(const Job& job, std::uint64_t generation)
         if (sectors == 0)
             break;  // a data track or the end of the disc: the span's sound ends here
         const std::int64_t chunkEnd = std::min<std::int64_t>((lsn + sectors) * static_cast<std::int64_t>(kFramesPerSector), job.endFrame);
-        const std::int64_t skip = (next - lsn * static_cast<std::int64_t>(kFramesPerSector)) * kBytesPerFrame;
-        const auto size = static_cast<std::size_t>((chunkEnd - next) * kBytesPerFrame);
+        const std::int64_t skip = (next - lsn * static_cast<std::int64_t>(kFramesPerSector)) * static_cast<std::int64_t>(kBytesPerFrame);
+        const auto size = static_cast<std::size_t>(chunkEnd - next) * kBytesPerFrame;
         chunkSectors = NextChunkSectors(ring_.Readable());
 
         while (ring_.Writable() < size) {

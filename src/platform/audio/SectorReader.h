@@ -38,10 +38,6 @@ public:
     // Abandons the job at once: nothing more of it reaches the ring. A read in progress
     // runs on, and its data is dropped. Any thread; never waits for the source.
     void Cancel();
-    // True while the thread is not working on a job (it is not inside any source).
-    bool Idle() const { return idle_.load(); }
-    // Waits until Idle.
-    void WaitIdle();
 
 private:
     void Run();
@@ -55,7 +51,6 @@ private:
     std::uint64_t generation_ = 0;
     std::unique_ptr<Job> job_;
     bool quit_ = false;
-    std::atomic<bool> idle_{true};
     std::thread thread_;
 };
 

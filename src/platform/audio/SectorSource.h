@@ -1,13 +1,16 @@
 #pragma once
 
+#include "platform/disc/CdTime.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace vorlo::platform {
 
+// In the sound path a frame is one sample of every channel: four bytes of CD audio.
 inline constexpr std::size_t kBytesPerSector = 2352;     // one CD-DA sector
 inline constexpr std::size_t kFramesPerSector = 588;     // 16-bit stereo sample frames per sector
-inline constexpr int kSectorsPerSecond = 75;
+inline constexpr std::size_t kBytesPerFrame = kBytesPerSector / kFramesPerSector;
 inline constexpr int kSampleRate = 44100;
 
 // Supplies raw CD-DA sectors: 2352 bytes each, 16-bit little-endian stereo.

@@ -23,24 +23,11 @@ StreamEngine::~StreamEngine()
     Halt();
 }
 
-MciError StreamEngine::Play(SectorSource& source, std::int32_t firstLsn, std::int32_t endLsn)
-{
-    // The caller keeps the source: the pointer owns nothing.
-    return Begin(std::shared_ptr<SectorSource>(&source, [](SectorSource*) {}), true, firstLsn, endLsn);
-}
-
-MciError StreamEngine::PlayShared(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn)
-{
-    return Begin(std::move(source), false, firstLsn, endLsn);
-}
-
-MciError StreamEngine::Begin(std::shared_ptr<SectorSource> source, bool borrowed, std::int32_t firstLsn,
-                             std::int32_t endLsn)
+PlayError StreamEngine::Play(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn)
 {
     std::lock_guard lock(mutex_);
     Halt();
     source_ = std::move(source);
-    borrowed_.store(borrowed);
     const std::int64_t first = static_cast<std::int64_t>(firstLsn) * kFramesPerSector;
     const std::int64_t end = std::max(first, static_cast<std::int64_t>(endLsn) * static_cast<std::int64_t>(kFramesPerSector));
     endFrame_.store(end);
@@ -48,9 +35,9 @@ MciError StreamEngine::Begin(std::shared_ptr<SectorSource> source, bool borrowed
     if (!StartFrom(first)) {
         source_.reset();
         state_.store(State::Stopped);
-        return kHardwareError;
+        return PlayError::NoSoundServer;
     }
-    return 0;
+    return PlayError::None;
 }
 
 void StreamEngine::Stop()
@@ -87,7 +74,7 @@ void StreamEngine::Resume()
 PlaybackEngine::State StreamEngine::CurrentState() const
 {
     const State state = state_.load();
-    if (state == State::Playing && ending_.load() != Ending::None && (!borrowed_.load() || reader_.Idle()))
+    if (state == State::Playing && ending_.load() != Ending::None)
         return State::Stopped;
     return state;
 }
@@ -123,8 +110,6 @@ bool StreamEngine::StartFrom(std::int64_t frame)
     });
     if (!started) {
         reader_.Cancel();
-        if (borrowed_.load())
-            reader_.WaitIdle();
         return false;
     }
     state_.store(State::Playing);
@@ -135,8 +120,6 @@ void StreamEngine::Halt()
 {
     output_->Stop();
     reader_.Cancel();
-    if (borrowed_.load())
-        reader_.WaitIdle();
 }
 
 } // namespace vorlo::platform

@@ -20,8 +20,7 @@ public:
     explicit StreamEngine(std::unique_ptr<AudioOutput> output);
     ~StreamEngine() override;
 
-    MciError Play(SectorSource& source, std::int32_t firstLsn, std::int32_t endLsn) override;
-    MciError PlayShared(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn) override;
+    PlayError Play(std::shared_ptr<SectorSource> source, std::int32_t firstLsn, std::int32_t endLsn) override;
     void Stop() override;
     void Pause() override;
     void Resume() override;
@@ -34,7 +33,6 @@ public:
 private:
     enum class Ending { None, Drained, Failed };
 
-    MciError Begin(std::shared_ptr<SectorSource> source, bool borrowed, std::int32_t firstLsn, std::int32_t endLsn);
     // These run with mutex_ held.
     bool StartFrom(std::int64_t frame);
     void Halt();
@@ -47,9 +45,6 @@ private:
 
     std::mutex mutex_;
     std::shared_ptr<SectorSource> source_;
-    // A borrowed source may be gone once the state reads Stopped: it reads so only once
-    // the reader has left it.
-    std::atomic<bool> borrowed_{false};
     std::atomic<State> state_{State::Stopped};
     std::atomic<Ending> ending_{Ending::None};
     // The frame where the output's clock started counting, and the end of the span.

@@ -2,6 +2,8 @@
 # device with drive C:, WAV files and the sound calls.
 target_sources(vorlo_platform PRIVATE
   devices/cdaudio/CdAudioDevice.cpp
+  devices/cdaudio/CdTimeFormats.cpp
+  devices/cdaudio/DiscTextReply.cpp
   devices/cdaudio/CdioMedium.cpp
   devices/cdaudio/DiscLoader.cpp
   devices/cdaudio/DiscLocator.cpp
@@ -12,11 +14,9 @@ target_sources(vorlo_platform PRIVATE
   devices/cdaudio/WorkerSource.cpp
   devices/wave/DrivePath.cpp
   devices/wave/NullCapture.cpp
-  devices/wave/PlaySound.cpp
   devices/wave/PulseCapture.cpp
   devices/wave/RingSoundOutput.cpp
   devices/wave/SoundDevices.cpp
-  devices/wave/VolumeWords.cpp
   devices/wave/WaveAudioDevice.cpp
   devices/wave/WaveRecorder.cpp
   devices/wave/WavSave.cpp

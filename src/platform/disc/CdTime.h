@@ -1,36 +1,27 @@
 #pragma once
 
-#include "platform/disc/DiscToc.h"
-#include "platform/mci/MciDevice.h"
-
 #include <cstdint>
-#include <optional>
-#include <string>
 
-// The cdaudio device's time formats, as pure functions over frames (1/75 s). "Absolute"
-// frames count from the start of the lead-in, so LSN 0 is absolute frame 150 (00:02:00).
-namespace vorlo::platform::cdtime {
+// Time on a CD, counted in sectors: 75 to the second, each one 1/75 s of sound. The
+// colon forms (mm:ss:ff) name the sector in their third field, which the platform's
+// formats call frames. "Absolute" sectors count from the start of the lead-in, so LSN 0
+// is absolute sector 150 (00:02:00). Pure functions.
+namespace vorlo::platform {
 
-inline std::int64_t AbsoluteFrame(std::int32_t lsn) { return std::int64_t{lsn} + kLeadInFrames; }
-inline std::int64_t LsnOf(std::int64_t absoluteFrame) { return absoluteFrame - kLeadInFrames; }
+inline constexpr int kSectorsPerSecond = 75;
+inline constexpr int kSectorsPerMinute = 60 * kSectorsPerSecond;
+// Absolute disc addresses count the 2-second lead-in that precedes LSN 0.
+inline constexpr std::int32_t kLeadInSectors = 2 * kSectorsPerSecond;
 
-// Milliseconds as the platform reports them: frames * 1000 / 75 + 1, integer division.
-std::int64_t FramesToMilliseconds(std::int64_t frames);
-// The frame a millisecond value addresses: ((ms - 1) * 75 + 500) / 1000.
-std::int64_t MillisecondsToFrames(std::int64_t milliseconds);
+namespace cdtime {
 
-// Appends a position in `format`: milliseconds as a plain decimal, msf as "mm:ss:ff",
-// tmsf as "tt:mm:ss:ff" relative to the start of the track that holds it.
-void AppendPosition(std::string& out, TimeFormat format, std::int64_t absoluteFrame, const DiscToc& toc);
-// Appends a length (a frame count): like a position, but tmsf lengths are written in msf.
-void AppendLength(std::string& out, TimeFormat format, std::int64_t frames);
+inline std::int64_t AbsoluteSector(std::int32_t lsn) { return std::int64_t{lsn} + kLeadInSectors; }
+inline std::int64_t LsnOf(std::int64_t absoluteSector) { return absoluteSector - kLeadInSectors; }
 
-// The absolute frame that a command's raw time value addresses in `format`. Colon forms
-// arrive packed one byte per field, lowest field first (msf: m | s << 8 | f << 16; tmsf:
-// t | m << 8 | s << 16 | f << 24). Empty when a tmsf value names a track not on the disc.
-std::optional<std::int64_t> ParseTime(TimeFormat format, std::uint32_t raw, const DiscToc& toc);
+// Milliseconds as the platform reports them: sectors * 1000 / 75 + 1, integer division.
+std::int64_t SectorsToMilliseconds(std::int64_t sectors);
+// The sector a millisecond value addresses: ((ms - 1) * 75 + 500) / 1000.
+std::int64_t MillisecondsToSectors(std::int64_t milliseconds);
 
-// The name "status ... time format" answers with.
-const char* TimeFormatName(TimeFormat format);
-
-} // namespace vorlo::platform::cdtime
+} // namespace cdtime
+} // namespace vorlo::platform

@@ -6,11 +6,6 @@
 
 namespace vorlo::platform {
 
-inline constexpr int kFramesPerSecond = 75;
-inline constexpr int kFramesPerMinute = 60 * kFramesPerSecond;
-// Absolute disc addresses count the 2-second lead-in that precedes LSN 0.
-inline constexpr std::int32_t kLeadInFrames = 2 * kFramesPerSecond;
-
 struct TrackEntry {
     int number = 0;            // as the disc numbers it (a disc may start at 4)
     std::int32_t startLsn = 0; // INDEX 01

@@ -4,6 +4,7 @@
 #include "platform/mci/MciErrors.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,9 +101,9 @@ public:
     virtual void Close() {}
 };
 
-// The waveaudio device for "open new type waveaudio alias X" (recording).
-// Defined by the wave area in src/platform/devices/wave/WaveAudioDevice.cpp.
-// On failure returns null and sets `error`.
-std::unique_ptr<MciDevice> CreateWaveAudioDevice(const MciOpenRequest& request, MciError& error);
+// Makes a device for an "open" of its type. On failure returns null, sets `error` and may
+// say why in `why`. Called with the service's lock held.
+using MciDeviceFactory =
+    std::function<std::unique_ptr<MciDevice>(const MciOpenRequest& request, MciError& error, std::string& why)>;
 
 } // namespace vorlo::platform

@@ -1,7 +1,5 @@
 #include "platform/service/MciService.h"
 
-#include "platform/devices/cdaudio/CdAudioDevice.h"
-#include "platform/devices/cdaudio/Retirer.h"
 #include "platform/mci/MciErrors.h"
 
 #include "common/AsciiText.h"
@@ -20,15 +18,10 @@ constexpr std::size_t kReplyReserve = 128;
 
 thread_local std::string tFailureDetail;
 
-std::unique_ptr<MciDevice> OpenLibcdioCdAudio(const MciOpenRequest&, MciError& error, std::string& why)
-{
-    return CdAudioDevice::OpenLocated(CdAudioParts{}, error, why);
-}
-
 } // namespace
 
-MciService::MciService(CdAudioFactory cdaudio, std::unique_ptr<TraceWriter> trace)
-    : cdaudio_(std::move(cdaudio)), trace_(std::move(trace))
+MciService::MciService(Devices devices, std::unique_ptr<TraceWriter> trace)
+    : devices_(std::move(devices)), trace_(std::move(trace))
 {
     reply_.reserve(kReplyReserve);
 }
@@ -37,21 +30,6 @@ MciService::~MciService()
 {
     std::lock_guard lock(mutex_);
     CloseAll();
-}
-
-MciService& MciService::Instance()
-{
-    // Made first, so that it outlives the service and takes what its devices let go of.
-    Retirer::Instance();
-    static MciService service(OpenLibcdioCdAudio, TraceWriter::FromEnvironment());
-    // Ending through quick_exit skips destructors; the last trace lines must still reach
-    // the file. The trace pointer never changes after construction.
-    static const bool flushesAtQuickExit = std::at_quick_exit([] {
-        if (service.trace_)
-            service.trace_->Flush();
-    }) == 0;
-    (void)flushesAtQuickExit;
-    return service;
 }
 
 MciError MciService::SendString(const char* command, char* reply, std::uint32_t capacity)
@@ -110,12 +88,12 @@ MciError MciService::Open()
     MciError error = mcierr::kNone;
     std::string why;
     std::unique_ptr<MciDevice> device;
-    if (request.deviceType == "cdaudio") {
+    if (request.deviceType == "cdaudio" && devices_.cdaudio) {
         if (request.isNew || !request.element.empty())
             return mcierr::kNoElementAllowed;
-        device = cdaudio_(request, error, why);
-    } else if (request.deviceType == "waveaudio") {
-        device = CreateWaveAudioDevice(request, error);
+        device = devices_.cdaudio(request, error, why);
+    } else if (request.deviceType == "waveaudio" && devices_.waveaudio) {
+        device = devices_.waveaudio(request, error, why);
     } else {
         return mcierr::kInvalidDeviceName;
     }

@@ -17,17 +17,20 @@ namespace vorlo::platform {
 // Thread-safe: one command runs at a time, and none waits on drive I/O.
 class MciService {
 public:
-    // Makes the device for "open cdaudio". On failure returns null, sets `error` and may
-    // say why in `why`.
-    using CdAudioFactory =
-        std::function<std::unique_ptr<MciDevice>(const MciOpenRequest&, MciError& error, std::string& why)>;
+    // The devices "open" can make, by type. The service knows no device of its own: whoever
+    // builds it hands them in. A type without a factory is not installed.
+    struct Devices {
+        MciDeviceFactory cdaudio;
+        MciDeviceFactory waveaudio;
+    };
 
-    explicit MciService(CdAudioFactory cdaudio, std::unique_ptr<TraceWriter> trace = nullptr);
+    explicit MciService(Devices devices, std::unique_ptr<TraceWriter> trace = nullptr);
     ~MciService();
     MciService(const MciService&) = delete;
     MciService& operator=(const MciService&) = delete;
 
-    // The process-wide service: the libcdio cdaudio device and the VORLO_MCI_TRACE trace.
+    // The process-wide service: the libcdio cdaudio device, the waveaudio device and the
+    // VORLO_MCI_TRACE trace. Defined where the devices are wired in, src/platform/Mci.cpp.
     static MciService& Instance();
 
     // Runs one command string. The reply goes NUL-terminated into reply[0..capacity) and
@@ -49,7 +52,7 @@ private:
     MciError CloseAll();
 
     std::mutex mutex_;
-    CdAudioFactory cdaudio_;
+    Devices devices_;
     std::unique_ptr<TraceWriter> trace_;
     AliasTable aliases_;
     // Reused from command to command, so that a status query allocates nothing.

@@ -63,7 +63,7 @@ TEST(HeardPositionTest, ThePositionWaitsForTheFirstSoundOfALateSourceAndThenFoll
     platform::StreamEngine engine(std::make_unique<platform::PulseOutput>());
     const std::int64_t from = recorder.NowFrame();
     auto source = std::make_shared<LateSource>(image, 300ms);
-    ASSERT_EQ(engine.PlayShared(source, kFirstLsn, kFirstLsn + 3 * platform::kSectorsPerSecond), 0u);
+    ASSERT_EQ(engine.Play(source, kFirstLsn, kFirstLsn + 3 * platform::kSectorsPerSecond), platform::PlayError::None);
 
     // Where the sink was when the position first moved.
     std::int64_t sinkAtFirstMove = -1;

@@ -20,7 +20,7 @@ TEST(NullEngineTest, KeepsRealTimeAndStopsOnceTheSpanIsHeard)
 {
     platform::CdioHandle disc = platform::CdioHandle::OpenImage(VORLO_DEMO_CUE);
     platform::StreamEngine engine(std::make_unique<platform::NullOutput>());
-    ASSERT_EQ(engine.PlayShared(std::make_shared<platform::DirectSectorSource>(disc, disc.ReadToc()), 4380, 4500), 0u);
+    ASSERT_EQ(engine.Play(std::make_shared<platform::DirectSectorSource>(disc, platform::ReadDiscToc(disc)), 4380, 4500), platform::PlayError::None);
     std::this_thread::sleep_for(100ms);
     const auto t0 = Clock::now();
     const std::int64_t p0 = engine.HeardFrame();

@@ -214,10 +214,10 @@ TEST_F(SoundEndToEndTest, AJitteryDriveWithUnderrunsIsHeardBitForBit)
 {
     const std::int64_t from = recorder_->NowFrame();
     platform::CdioHandle disc = platform::CdioHandle::OpenImage(VORLO_DEMO_CUE);
-    auto source = std::make_shared<platform::ParanoiaSectorSource>(disc, disc.ReadToc(),
+    auto source = std::make_shared<platform::ParanoiaSectorSource>(disc, platform::ReadDiscToc(disc),
                                                                    CDDA_TEST_JITTER_SMALL | CDDA_TEST_UNDERRUN);
     platform::StreamEngine engine(std::make_unique<platform::PulseOutput>());
-    ASSERT_EQ(engine.PlayShared(source, kTrack2Lsn, kTrack2Lsn + 3 * platform::kSectorsPerSecond), 0u);
+    ASSERT_EQ(engine.Play(source, kTrack2Lsn, kTrack2Lsn + 3 * platform::kSectorsPerSecond), platform::PlayError::None);
     for (const auto deadline = Clock::now() + 8s;
          engine.CurrentState() != platform::PlaybackEngine::State::Stopped && Clock::now() < deadline;)
         std::this_thread::sleep_for(50ms);

@@ -1,6 +1,7 @@
 // The sound server is killed while the disc plays: status queries keep answering at
 // once, play stops by itself, and once a server is back "play" works again. The test
 // runs a server of its own, so that the suite's shared one lives on.
+#include "platform/mci/MciErrors.h"
 #include "platform/service/ServiceFixture.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST(ServerKilledTest, QueriesAnswerAtOncePlayStopsAndWorksAgainOnceTheServerIsB
     EXPECT_EQ(service.Text("status cdaudio position"), held);
 
     const TimedReply refused = service.Timed("play cdaudio");
-    EXPECT_EQ(refused.error, platform::PlaybackEngine::kHardwareError);
+    EXPECT_EQ(refused.error, platform::mcierr::kHardware);
     EXPECT_EQ(refused.text, "");
     EXPECT_LT(Micros(SlowestQueryOver(service, 200ms)), Micros(kCommandBound)) << "after a play that found no server";
 

@@ -5,6 +5,7 @@
 // test moves; the fault tests give it the real one.
 #include "platform/audio/PlaybackEngine.h"
 #include "platform/devices/cdaudio/CdAudioDevice.h"
+#include "platform/devices/wave/WaveAudioDevice.h"
 #include "platform/service/MciService.h"
 #include "support/TempFolder.h"
 #include "support/TestDisc.h"
@@ -38,10 +39,10 @@ struct FakeEngineState {
 class FakeEngine final : public platform::PlaybackEngine {
 public:
     explicit FakeEngine(std::shared_ptr<FakeEngineState> state) : s_(std::move(state)) {}
-    platform::MciError Play(platform::SectorSource&, std::int32_t firstLsn, std::int32_t endLsn) override
+    platform::PlayError Play(std::shared_ptr<platform::SectorSource>, std::int32_t firstLsn, std::int32_t endLsn) override
     {
         *s_ = {State::Playing, firstLsn, endLsn, firstLsn, s_->plays + 1};
-        return 0;
+        return platform::PlayError::None;
     }
     void Stop() override { s_->state = State::Stopped; }
     void Pause() override { s_->state = State::Paused; }
@@ -66,12 +67,15 @@ public:
     // On the disc at `path`, playing through the fake engine.
     explicit ServiceOnDisc(std::string path, platform::CdAudioParts parts = {},
                            platform::DiscLocation::Kind kind = platform::DiscLocation::Kind::Image)
-        : service([this, path = std::move(path), parts, kind](const platform::MciOpenRequest&,
-                                                              platform::MciError& error, std::string& why) {
-              platform::CdAudioParts with = parts;
-              with.createEngine = [state = engine] { return std::make_unique<FakeEngine>(state); };
-              return std::unique_ptr<platform::MciDevice>(platform::CdAudioDevice::Open({kind, path}, with, error, why));
-          })
+        : service({.cdaudio =
+                       [this, path = std::move(path), parts, kind](const platform::MciOpenRequest&,
+                                                                   platform::MciError& error, std::string& why) {
+                           platform::CdAudioParts with = parts;
+                           with.createEngine = [state = engine] { return std::make_unique<FakeEngine>(state); };
+                           return std::unique_ptr<platform::MciDevice>(
+                               platform::CdAudioDevice::Open({kind, path}, with, error, why));
+                       },
+                   .waveaudio = platform::CreateWaveAudioDevice})
     {
     }
 
@@ -79,9 +83,12 @@ public:
     // service, with the engine that `parts` makes (by default the one the environment picks).
     struct Located {};
     explicit ServiceOnDisc(Located, platform::CdAudioParts parts = {})
-        : service([parts](const platform::MciOpenRequest&, platform::MciError& error, std::string& why) {
-              return std::unique_ptr<platform::MciDevice>(platform::CdAudioDevice::OpenLocated(parts, error, why));
-          })
+        : service({.cdaudio =
+                       [parts](const platform::MciOpenRequest&, platform::MciError& error, std::string& why) {
+                           return std::unique_ptr<platform::MciDevice>(
+                               platform::CdAudioDevice::OpenLocated(parts, error, why));
+                       },
+                   .waveaudio = platform::CreateWaveAudioDevice})
     {
     }
 

@@ -2,6 +2,7 @@
 
 #include "platform/lib/Diagnostics.h"
 #include "platform/devices/cdaudio/DiscLoader.h"
+#include "platform/devices/cdaudio/DiscTextReply.h"
 #include "platform/devices/cdaudio/DiscTransport.h"
 #include "platform/devices/cdaudio/StatusResponder.h"
 #include "platform/mci/MciErrors.h"

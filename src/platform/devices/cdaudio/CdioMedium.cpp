@@ -3,6 +3,8 @@
 #include "platform/lib/cdio/LibraryLock.h"
 #include "platform/devices/cdaudio/DiscMedium.h"
 
+#include <cdio/cdtext.h>
+
 #include <array>
 #include <memory>
 
@@ -13,6 +15,38 @@ namespace {
 // (cdparanoia reads each sector about twice), and far quieter than flat out.
 constexpr int kPlayingSpeed = 4;
 
+std::string TextField(const cdtext_t* text, cdtext_field_t field, int track)
+{
+    const char* value = cdtext_get_const(text, field, static_cast<track_t>(track));
+    return value ? value : "";
+}
+
+// The CD-Text libcdio finds on an open handle: the TITLE and PERFORMER lines of a cue
+// sheet, the text packs of a drive's disc. The first language block is read. Takes the
+// library lock; on a drive it reads the disc. A disc without CD-Text, or one whose text
+// libcdio cannot read, gives an empty DiscText. Never throws.
+DiscText ReadDiscText(CdIo_t* handle)
+{
+    DiscText read;
+    const cdio::LibraryLock lock(cdio::LibraryMutex());
+    const cdtext_t* text = handle ? cdio_get_cdtext(handle) : nullptr;
+    if (!text)
+        return read;
+    const int first = cdio_get_first_track_num(handle);
+    const int last = cdio_get_last_track_num(handle);
+    if (first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK)
+        return read;
+    const auto keep = [&](int number) {
+        DiscText::Entry entry{TextField(text, CDTEXT_FIELD_TITLE, number), TextField(text, CDTEXT_FIELD_PERFORMER, number)};
+        if (!entry.title.empty() || !entry.performer.empty())
+            read.entries[number] = std::move(entry);
+    };
+    keep(DiscText::kDisc);
+    for (int number = first; number <= last; ++number)
+        keep(number);
+    return read;
+}
+
 class CdioMedium final : public DiscMedium {
 public:
     explicit CdioMedium(const DiscLocation& location) : location_(location), handle_(Open(location)) {}
@@ -22,7 +56,7 @@ public:
     DiscToc ReadToc() override
     {
         try {
-            DiscToc toc = handle_.ReadToc();
+            DiscToc toc = ReadDiscToc(handle_);
             if (toc.Empty())
                 return toc;
             text_ = ReadDiscText(handle_.get());

@@ -1,6 +1,7 @@
 #include "platform/devices/cdaudio/DiscTransport.h"
 
-#include "platform/disc/CdTime.h"
+#include "platform/devices/cdaudio/CdTimeFormats.h"
+#include "platform/devices/cdaudio/PlayErrors.h"
 #include "platform/devices/cdaudio/Retirer.h"
 #include "platform/mci/MciErrors.h"
 
@@ -60,19 +61,19 @@ MciError DiscTransport::Play(std::optional<std::uint32_t> from, std::optional<st
         return mcierr::kDeviceNotReady;
     std::int64_t fromLsn = Position();
     if (from) {
-        const auto frame = cdtime::ParseTime(format, *from, toc_);
-        if (!frame)
+        const auto sector = cdtime::ParseTime(format, *from, toc_);
+        if (!sector)
             return mcierr::kOutOfRange;
-        fromLsn = cdtime::LsnOf(*frame);
+        fromLsn = cdtime::LsnOf(*sector);
         if (fromLsn < toc_.tracks.front().startLsn || fromLsn >= toc_.leadOutLsn)
             return mcierr::kOutOfRange;
     }
     std::optional<std::int64_t> toLsn;
     if (to) {
-        const auto frame = cdtime::ParseTime(format, *to, toc_);
-        if (!frame)
+        const auto sector = cdtime::ParseTime(format, *to, toc_);
+        if (!sector)
             return mcierr::kOutOfRange;
-        toLsn = cdtime::LsnOf(*frame);
+        toLsn = cdtime::LsnOf(*sector);
         if (*toLsn > toc_.leadOutLsn || *toLsn < fromLsn)
             return mcierr::kOutOfRange;
     }
@@ -99,7 +100,7 @@ MciError DiscTransport::Play(std::optional<std::uint32_t> from, std::optional<st
         engine_ = createEngine_();
     if (!engine_)
         return mcierr::kHardware;
-    if (const MciError error = engine_->PlayShared(source_, *start, end))
+    if (const MciError error = MciErrorOf(engine_->Play(source_, *start, end)))
         return error;
     playFrom_ = *start;
     playEnd_ = end;
@@ -116,10 +117,10 @@ MciError DiscTransport::Seek(SeekTarget target, std::uint32_t raw, TimeFormat fo
     case SeekTarget::Start: lsn = toc_.FirstAudioStart().value_or(toc_.tracks.front().startLsn); break;
     case SeekTarget::End: lsn = toc_.leadOutLsn; break;
     case SeekTarget::Position: {
-        const auto frame = cdtime::ParseTime(format, raw, toc_);
-        if (!frame)
+        const auto sector = cdtime::ParseTime(format, raw, toc_);
+        if (!sector)
             return mcierr::kOutOfRange;
-        lsn = cdtime::LsnOf(*frame);
+        lsn = cdtime::LsnOf(*sector);
         if (lsn < toc_.tracks.front().startLsn || lsn > toc_.leadOutLsn)
             return mcierr::kOutOfRange;
         break;

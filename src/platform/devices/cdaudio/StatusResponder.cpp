@@ -1,6 +1,6 @@
 #include "platform/devices/cdaudio/StatusResponder.h"
 
-#include "platform/disc/CdTime.h"
+#include "platform/devices/cdaudio/CdTimeFormats.h"
 #include "platform/mci/MciErrors.h"
 
 #include <charconv>
@@ -44,11 +44,11 @@ StatusReply AnswerFromToc(StatusItem item, std::optional<int> track, const DiscT
     std::string text;
     switch (item) {
     case StatusItem::Length: {
-        // The last frame before the lead-out is not counted, on the disc nor in its last track.
-        std::int64_t frames = toc.leadOutLsn - toc.tracks.front().startLsn - 1;
+        // The last sector before the lead-out is not counted, on the disc nor in its last track.
+        std::int64_t sectors = toc.leadOutLsn - toc.tracks.front().startLsn - 1;
         if (track)
-            frames = toc.EndOf(*track) - toc.Track(*track).startLsn - (*track == toc.LastTrack() ? 1 : 0);
-        cdtime::AppendLength(text, format, frames);
+            sectors = toc.EndOf(*track) - toc.Track(*track).startLsn - (*track == toc.LastTrack() ? 1 : 0);
+        cdtime::AppendLength(text, format, sectors);
         return Answer(std::move(text));
     }
     case StatusItem::Position:
@@ -58,7 +58,7 @@ StatusReply AnswerFromToc(StatusItem item, std::optional<int> track, const DiscT
             lsn = toc.tracks.front().startLsn;
         else if (track)
             lsn = toc.Track(*track).startLsn;
-        cdtime::AppendPosition(text, format, cdtime::AbsoluteFrame(lsn), toc);
+        cdtime::AppendPosition(text, format, cdtime::AbsoluteSector(lsn), toc);
         return Answer(std::move(text));
     }
     case StatusItem::CurrentTrack: return Answer(Number(toc.TrackAt(positionLsn)));

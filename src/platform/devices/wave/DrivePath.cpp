@@ -78,19 +78,4 @@ std::filesystem::path MapDrivePath(std::string_view drivePath)
     return folder / relative;
 }
 
-bool DeleteDriveFile(const char* drivePath)
-{
-    if (!drivePath)
-        return false;
-    try {
-        const std::filesystem::path file = MapDrivePath(drivePath);
-        std::error_code error;
-        if (std::filesystem::is_directory(std::filesystem::symlink_status(file, error)))
-            return false;
-        return std::filesystem::remove(file, error);
-    } catch (const DrivePathError&) {
-        return false;
-    }
-}
-
 } // namespace vorlo::platform

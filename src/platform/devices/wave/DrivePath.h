@@ -5,7 +5,8 @@
 #include <string_view>
 
 // Drive C: of the platform's file names, on this machine. The media service and the window
-// share these, so that "c:\cdtest.wav" names one file for both. Any thread may call them.
+// (through DeleteDriveFile in platform/Sound.h) share these, so that "c:\cdtest.wav" names
+// one file for both. Any thread may call them.
 namespace vorlo::platform {
 
 class DrivePathError : public std::runtime_error {
@@ -24,9 +25,5 @@ std::filesystem::path DriveCFolder();
 // Throws DrivePathError for another drive letter, a name without a file part, any ".."
 // part (which could lead out of the folder), or a drive folder that cannot be created.
 std::filesystem::path MapDrivePath(std::string_view drivePath);
-
-// Deletes the file that a drive path names. Returns false, and throws nothing, when nothing
-// was deleted: a null or refused path, no such file, a folder, or no permission.
-bool DeleteDriveFile(const char* drivePath);
 
 } // namespace vorlo::platform

@@ -95,7 +95,7 @@ void SaveWavAtomically(const std::filesystem::path& target, const WaveFormat& fo
                        std::span<const std::uint8_t> samples)
 {
     TemporaryFile temporary(target);
-    SndFile file = SndFile::CreateWav(temporary.Descriptor(), format);
+    SndFile file = SndFile::CreateWav(temporary.Descriptor(), {format.samplesPerSecond, format.bitsPerSample, format.channels});
     file.WriteRaw(samples);
     file.Close();
     temporary.Commit();

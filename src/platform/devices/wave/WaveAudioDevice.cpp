@@ -1,3 +1,5 @@
+#include "platform/devices/wave/WaveAudioDevice.h"
+
 #include "platform/mci/MciDevice.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/devices/wave/DrivePath.h"
@@ -136,7 +138,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<MciDevice> CreateWaveAudioDevice(const MciOpenRequest& request, MciError& error)
+std::unique_ptr<MciDevice> CreateWaveAudioDevice(const MciOpenRequest& request, MciError& error, std::string&)
 {
     // Only recording instances exist: there is no playing of an existing file.
     if (!request.element.empty()) {

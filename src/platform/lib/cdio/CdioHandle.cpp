@@ -2,11 +2,12 @@
 
 #include "platform/lib/cdio/LibraryLock.h"
 
+#include "common/AsciiText.h"
+
 #include <string.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +20,16 @@
 namespace vorlo::platform {
 namespace {
 
+// The most of libcdio's messages kept for one failure: enough for the reason and the
+// generic failure after it, bounded so that a chatty library cannot grow it without end.
+constexpr std::size_t kLastMessageLimit = 512;
+
 thread_local std::string tLastMessage;
 
 void KeepMessage(cdio_log_level_t level, const char* message)
 {
     // A refused image logs its reason first and a generic failure after it: keep both.
-    if (level < CDIO_LOG_WARN || !message || tLastMessage.size() > 512)
+    if (level < CDIO_LOG_WARN || !message || tLastMessage.size() > kLastMessageLimit)
         return;
     if (!tLastMessage.empty())
         tLastMessage += "; ";
@@ -37,9 +42,7 @@ std::string Extension(const std::string& path)
     const auto slash = path.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return ascii::LowerCopy(path.substr(dot + 1));
 }
 
 // In a cdrdao TOC file libcdio sets a track's sector size only for these modes, and it
@@ -179,9 +182,9 @@ CdioHandle CdioHandle::OpenDrive(const std::string& device)
     return CdioHandle(handle, device);
 }
 
-DiscToc CdioHandle::ReadToc() const
+CdioToc CdioHandle::ReadToc() const
 {
-    DiscToc toc;
+    CdioToc toc;
     const cdio::LibraryLock lock(cdio::LibraryMutex());
     const track_t first = cdio_get_first_track_num(get());
     const track_t last = cdio_get_last_track_num(get());

@@ -1,15 +1,27 @@
 #pragma once
 
-#include "platform/disc/DiscToc.h"
-
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace vorlo::platform {
+
+// A table of contents as libcdio gives it, in LSNs: tracks in disc order, numbered as the
+// disc numbers them, each starting after the one before it.
+struct CdioToc {
+    struct Track {
+        int number = 0;
+        std::int32_t startLsn = 0;
+        bool audio = true;
+    };
+    std::vector<Track> tracks;
+    std::int32_t leadOutLsn = 0;
+};
 
 // A libcdio failure, with what libcdio said about it when it said anything.
 class CdioError : public std::runtime_error {
@@ -43,7 +55,7 @@ public:
 
     // The disc's table of contents; empty when the drive holds no disc. Throws CdioError
     // when libcdio reports tracks it cannot place.
-    DiscToc ReadToc() const;
+    CdioToc ReadToc() const;
 
     // Installs, once per process, a libcdio log handler that keeps libcdio's messages off
     // the terminal and remembers the warnings of the calling thread.

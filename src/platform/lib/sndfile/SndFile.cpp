@@ -33,12 +33,12 @@ SndFile SndFile::OpenForReading(const std::filesystem::path& path)
     return SndFile(file, info);
 }
 
-SndFile SndFile::CreateWav(int descriptor, const WaveFormat& format)
+SndFile SndFile::CreateWav(int descriptor, const PcmLayout& layout)
 {
     SF_INFO info{};
-    info.samplerate = format.samplesPerSecond;
-    info.channels = format.channels;
-    info.format = SF_FORMAT_WAV | PcmSubformat(format.bitsPerSample);
+    info.samplerate = layout.samplesPerSecond;
+    info.channels = layout.channels;
+    info.format = SF_FORMAT_WAV | PcmSubformat(layout.bitsPerSample);
     SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
     if (!file)
         throw SndFileError(std::string("cannot start a WAV file: ") + sf_strerror(nullptr));

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/devices/wave/WaveFormat.h"
-
 #include <sndfile.h>
 
 #include <cstdint>
@@ -16,14 +14,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The PCM layout of a WAV file: 8-bit samples are unsigned, 16-bit signed little-endian.
+struct PcmLayout {
+    int samplesPerSecond = 0;
+    int bitsPerSample = 0;
+    int channels = 0;
+};
+
 // One open libsndfile handle, closed when the object goes. One thread at a time.
 class SndFile {
 public:
     // Opens a sound file of any format libsndfile decodes. Throws SndFileError.
     static SndFile OpenForReading(const std::filesystem::path& path);
-    // Starts a RIFF/WAVE file in `format` on an open, empty, writable descriptor, which
+    // Starts a RIFF/WAVE file of `layout` on an open, empty, writable descriptor, which
     // stays the caller's to close. Throws SndFileError.
-    static SndFile CreateWav(int descriptor, const WaveFormat& format);
+    static SndFile CreateWav(int descriptor, const PcmLayout& layout);
 
     SndFile(SndFile&& other) noexcept;
     SndFile& operator=(SndFile&&) = delete;

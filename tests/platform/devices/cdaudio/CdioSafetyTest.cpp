@@ -31,7 +31,7 @@ TEST(CdioSafetyTest, OpensAndReadsOnSeveralThreadsAtOnce)
         std::array<std::byte, TestDisc::kBytesPerSector> sector;
         for (int i = 0; i < kRounds; ++i) {
             platform::CdioHandle image = platform::CdioHandle::OpenImage(cue);
-            EXPECT_TRUE(platform::DirectSectorSource(image, image.ReadToc()).ReadSectors(kTrack2Start, 1, sector.data()));
+            EXPECT_TRUE(platform::DirectSectorSource(image, platform::ReadDiscToc(image)).ReadSectors(kTrack2Start, 1, sector.data()));
         }
     });
     service.join();

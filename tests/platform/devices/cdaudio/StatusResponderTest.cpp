@@ -74,7 +74,7 @@ const StatusCase kCases[] = {
     {"position_msf", kThree, kMsf, DeviceMode::Stopped, 0, StatusItem::Position, kNo, kOk, "00:02:00"},
     {"position_ms", kThree, kMs, DeviceMode::Playing, 1000, StatusItem::Position, kNo, kOk, "15334"},
     {"position_tmsf", kThree, kTmsf, DeviceMode::Paused, 1075, StatusItem::Position, kNo, kOk, "02:00:01:00"},
-    {"position_tmsf_last_frame_of_track", kThree, kTmsf, DeviceMode::Stopped, 999, StatusItem::Position, kNo, kOk,
+    {"position_tmsf_last_sector_of_track", kThree, kTmsf, DeviceMode::Stopped, 999, StatusItem::Position, kNo, kOk,
      "01:00:13:24"},
     {"position_end_of_disc_msf", kThree, kMsf, DeviceMode::Stopped, 1800, StatusItem::Position, kNo, kOk, "00:26:00"},
     {"position_end_of_disc_tmsf", kThree, kTmsf, DeviceMode::Stopped, 1800, StatusItem::Position, kNo, kOk,
@@ -96,7 +96,7 @@ const StatusCase kCases[] = {
     {"start_position_msf", kFromFour, kMsf, DeviceMode::Playing, 700, StatusItem::StartPosition, kNo, kOk, "00:04:00"},
     {"start_position_tmsf", kFromFour, kTmsf, DeviceMode::Playing, 700, StatusItem::StartPosition, kNo, kOk,
      "04:00:00:00"},
-    // Lengths leave out the disc's last frame; tmsf lengths are msf.
+    // Lengths leave out the disc's last sector; tmsf lengths are msf.
     {"length_msf", kThree, kMsf, DeviceMode::Stopped, 0, StatusItem::Length, kNo, kOk, "00:23:74"},
     {"length_ms", kThree, kMs, DeviceMode::Stopped, 0, StatusItem::Length, kNo, kOk, "23987"},
     {"length_tmsf", kThree, kTmsf, DeviceMode::Stopped, 0, StatusItem::Length, kNo, kOk, "00:23:74"},
@@ -107,8 +107,8 @@ const StatusCase kCases[] = {
     {"length_track_past_last", kDataFirst, kMsf, DeviceMode::Stopped, 300, StatusItem::Length, 4,
      mcierr::kOutOfRange, ""},
     // The track that holds the position.
-    {"current_track_first_frame", kThree, kMsf, DeviceMode::Playing, 1000, StatusItem::CurrentTrack, kNo, kOk, "2"},
-    {"current_track_frame_before", kThree, kMsf, DeviceMode::Playing, 999, StatusItem::CurrentTrack, kNo, kOk, "1"},
+    {"current_track_first_sector", kThree, kMsf, DeviceMode::Playing, 1000, StatusItem::CurrentTrack, kNo, kOk, "2"},
+    {"current_track_sector_before", kThree, kMsf, DeviceMode::Playing, 999, StatusItem::CurrentTrack, kNo, kOk, "1"},
     {"current_track_end_of_disc", kThree, kMsf, DeviceMode::Stopped, 1800, StatusItem::CurrentTrack, kNo, kOk, "3"},
     {"current_track_hidden_pregap", kFromFour, kMsf, DeviceMode::Stopped, 0, StatusItem::CurrentTrack, kNo, kOk, "4"},
     {"current_track_after_data", kDataFirst, kMsf, DeviceMode::Stopped, 300, StatusItem::CurrentTrack, kNo, kOk, "2"},

@@ -17,7 +17,7 @@ struct Row {
 TEST(TimeFormatTest, RepliesAndRangesFollowThePlatformsRules)
 {
     TempFolder dir;
-    TestDisc made; // tracks at LSN 0, 1000 and 1500 (absolute frames 150, 1150, 1650); lead-out 1800
+    TestDisc made; // tracks at LSN 0, 1000 and 1500 (absolute sectors 150, 1150, 1650); lead-out 1800
     made.tracks = {{.sectors = 1000}, {.sectors = 500}, {.sectors = 300}};
     ServiceOnDisc disc(made.Write(dir.Path(), "three"));
     const Row rows[] = {
@@ -62,12 +62,12 @@ TEST(TimeFormatTest, RepliesAndRangesFollowThePlatformsRules)
     }
 }
 
-// A position read in milliseconds and played from again lands on the same frame.
-TEST(TimeFormatTest, MillisecondsRoundTripOnEveryFrame)
+// A position read in milliseconds and played from again lands on the same sector.
+TEST(TimeFormatTest, MillisecondsRoundTripOnEverySector)
 {
     namespace ct = platform::cdtime;
-    for (std::int64_t frame = 0; frame < 75 * 80 * 60; ++frame)
-        ASSERT_EQ(ct::MillisecondsToFrames(ct::FramesToMilliseconds(frame)), frame) << frame;
+    for (std::int64_t sector = 0; sector < platform::kSectorsPerMinute * 80; ++sector)
+        ASSERT_EQ(ct::MillisecondsToSectors(ct::SectorsToMilliseconds(sector)), sector) << sector;
 }
 
 } // namespace

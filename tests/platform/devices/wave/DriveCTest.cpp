@@ -1,4 +1,5 @@
 // Drive C: and the files on it: path mapping, deletion and atomic WAV saves.
+#include "platform/Sound.h"
 #include "platform/devices/wave/DrivePath.h"
 #include "platform/lib/sndfile/SndFile.h"
 #include "platform/devices/wave/WavSave.h"
