@@ -1,5 +1,6 @@
-# Sources of src/platform/disc: the table of contents, CD time arithmetic and CD-Text.
-target_sources(vorlo_platform PRIVATE
-  disc/CdTime.cpp
-  disc/DiscToc.cpp
-)
+# src/platform/disc: the table of contents, CD time arithmetic in sectors and CD-Text.
+# Pure data and pure functions over it; it links nothing.
+vorlo_platform_layer(disc
+  SOURCES
+    disc/CdTime.cpp
+    disc/DiscToc.cpp)

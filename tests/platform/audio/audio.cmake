@@ -8,7 +8,7 @@ set(VORLO_DEMO_DEFINES VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORL
 
 vorlo_add_gtest(audio_tests
   SOURCES audio/NullEngineTest.cpp
-  LIBS vorlo_platform)
+  LIBS vorlo_platform_audio)
 target_compile_definitions(audio_tests PRIVATE ${VORLO_DEMO_DEFINES})
 add_dependencies(audio_tests vorlo_demo_disc)
 
@@ -16,7 +16,7 @@ add_executable(audio_pulse_tests
   audio/SoundEndToEndTest.cpp audio/HeardPositionTest.cpp audio/ServerConnectionTest.cpp faults/ServerKilledTest.cpp
   audio/MonitorRecorder.cpp
   audio/SoundMatch.cpp)
-target_link_libraries(audio_pulse_tests PRIVATE vorlo_platform vorlo_test_support PkgConfig::PULSE
+target_link_libraries(audio_pulse_tests PRIVATE vorlo_platform_internals vorlo_test_support PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)
 target_include_directories(audio_pulse_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(audio_pulse_tests PRIVATE ${VORLO_DEMO_DEFINES}

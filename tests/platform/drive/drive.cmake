@@ -10,7 +10,7 @@ file(MAKE_DIRECTORY ${drive_dir})
 # A node no machine has, which the library makes a CD drive.
 set(drive_node /dev/vorlo-simulated-cd)
 add_executable(drive_tests drive/SimulatedDriveTest.cpp audio/MonitorRecorder.cpp audio/SoundMatch.cpp)
-target_link_libraries(drive_tests PRIVATE vorlo_platform vorlo_test_support vorlo_simdrive_env PkgConfig::PULSE
+target_link_libraries(drive_tests PRIVATE vorlo_platform_internals vorlo_test_support vorlo_simdrive_env PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)
 target_include_directories(drive_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(drive_tests PRIVATE VORLO_DEMO_CUE="${VORLO_DEMO_CUE}" VORLO_DEMO_BIN="${VORLO_DEMO_BIN}"

@@ -6,5 +6,5 @@ include(${PROJECT_SOURCE_DIR}/tests/support/support.cmake)
 
 vorlo_add_gtest(fault_tests
   SOURCES faults/DiscGoneTest.cpp
-  LIBS vorlo_platform vorlo_test_support)
+  LIBS vorlo_platform_internals vorlo_test_support)
 target_include_directories(fault_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
