@@ -47,13 +47,6 @@ Stream::~Stream()
     pa_stream_unref(stream_);
 }
 
-void Stream::ConnectPlayback(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
-                             const pa_cvolume* volume, std::chrono::milliseconds timeout)
-{
-    StartPlayback(device, attr, flags, volume);
-    WaitReady(timeout);
-}
-
 void Stream::ConnectRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
                            std::chrono::milliseconds timeout)
 {

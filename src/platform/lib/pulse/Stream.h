@@ -26,10 +26,8 @@ public:
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
 
-    // Connect and wait (at most `timeout`) until the stream is ready. `device` null means
-    // the default (PULSE_SINK / PULSE_SOURCE, else the server's). Throw pulse::Error.
-    void ConnectPlayback(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
-                         const pa_cvolume* volume, std::chrono::milliseconds timeout);
+    // Connect a record stream and wait (at most `timeout`) until it is ready. `device` null
+    // means the default (PULSE_SOURCE, else the server's). Throws pulse::Error.
     void ConnectRecord(const char* device, const pa_buffer_attr& attr, pa_stream_flags_t flags,
                        std::chrono::milliseconds timeout);
     // The same without waiting: the state listener hears when the stream is ready, or dead.
