@@ -234,8 +234,6 @@ void PulseOutput::Fill()
     if (writable == static_cast<std::size_t>(-1))
         return;
     const bool complete = ring_->Holds(static_cast<std::size_t>(-1));  // the end is in the ring
-    if (!ring_->Holds(1))
-        primed_ = false;  // ran dry: wait for the reader to get ahead again
     if (!primed_ && !ring_->Holds(kStartBytes))
         return;
     primed_ = true;
@@ -415,6 +413,7 @@ void PulseOutput::OnUnderflow(pa_stream*, void* userdata)
     if (!self->ring_ || self->finished_)
         return;
     self->moving_ = false;
+    self->primed_ = false;  // wait for the reader to get ahead again before more goes on
     self->AskTiming();
 }
 

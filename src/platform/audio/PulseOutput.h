@@ -96,7 +96,7 @@ private:
     std::int64_t writtenBytes_ = 0;
     std::int64_t takenBytes_ = 0;  // by the server, at its last report
     std::uint32_t volumeWord_ = 0;
-    bool primed_ = false;  // the ring has held kStartBytes since it last ran dry
+    bool primed_ = false;  // the ring has held kStartBytes since the play began or the sink ran out
     bool moving_ = false;  // the last report had the sink playing the play's frames
     std::chrono::steady_clock::time_point lastReport_{};
     bool finished_ = false;
