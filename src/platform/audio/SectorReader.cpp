@@ -8,13 +8,15 @@ namespace {
 
 // A chunk is at most half of what the ring holds ahead of the sound, so that even a drive
 // that delivers barely faster than the sound plays (cdparanoia's verified reads at 4x)
-// has a chunk in before the ring runs dry; and at least a few sectors, so that sound
-// starts soon. What a chunk holds reaches the ring only when all of it is read, so a drive
+// has a chunk in before the ring runs dry; and at least two sectors, as soon as they are
+// read: the sound starts at once, and a drive that hands out sectors in bursts (cdparanoia,
+// a pass at a time) does not hold back what it has for the rest of a longer chunk while the
+// sink plays its last. What a chunk holds reaches the ring only when all of it is read, so a drive
 // that stalls in the middle of a chunk keeps it from the sound: while the read-ahead grows,
 // chunks are a second at most. Once it is long, they are a few seconds each, so that a
 // playing disc wakes the reader (and the disc's thread) only every few seconds; the rest
 // of the read-ahead still covers a stall of seconds in the middle of one.
-constexpr std::uint32_t kFirstChunkSectors = 8;
+constexpr std::uint32_t kFirstChunkSectors = 2;
 constexpr std::uint32_t kChunkSectors = kSectorsPerSecond;
 constexpr std::uint32_t kBatchSectors = 4 * kSectorsPerSecond;
 constexpr std::size_t kLongReadAheadBytes = std::size_t{8} * kSectorsPerSecond * kBytesPerSector;
