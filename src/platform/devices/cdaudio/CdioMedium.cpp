@@ -56,6 +56,9 @@ public:
     DiscToc ReadToc() override
     {
         try {
+            // A drive says "changed" once after a disc comes in, to whoever asks first:
+            // asked now, it says so later only for a disc changed after this one was read.
+            Changed();
             DiscToc toc = ReadDiscToc(handle_);
             if (toc.Empty())
                 return toc;
