@@ -21,18 +21,18 @@ constexpr int kParanoiaMode = PARANOIA_MODE_OVERLAP;
 // cdparanoia hands out no sector before it has read a pass of at least a set length past
 // it, each pass reaching back over the last. Its default pass, 1200 sectors (16 s of
 // sound, meant to get past the whole cache of a ripping drive), would hold back the first
-// sound for seconds at playing speed. So a pass follows what the reader asks for at once,
-// which grows with what it has ahead of the sound: 100 sectors at the start of a play
-// (about a third of a second at 4x), up to 150 once the read-ahead has grown, which costs
-// less reading per sector. A longer pass would silence more good sound around a scratch
-// (half a pass, below), and a stall in its middle would keep more sound from the ring.
-constexpr int kShortestPass = 100;
-constexpr int kLongestPass = 150;
-constexpr int kPassesPerRead = 2;
+// sound for seconds at playing speed. A pass of 60 sectors hands out the first sector
+// after about 0.46 s at 4x, and from then on stays ahead of the sound, at about 1.7 times
+// its speed, as fast as longer passes read. Shorter passes start sooner but can fall
+// behind the sound for a moment just after the start (50 sectors, on a jittery drive),
+// and some read more slowly (55 sectors: 1.35 times). A pass that grew with the read-ahead
+// would stop the sound for the length of its first long pass. A short pass also silences
+// less good sound around a scratch (half a pass, below).
+constexpr int kSectorsPerPass = 60;
 
 // A read of several sectors that fails is tried again in two halves, once each; a half
 // that fails too plays as silence. So a scratch costs at most three failed reads per
-// block, and what is silenced around it is at most half a block.
+// block, two inside a long scratch, and what is silenced around it is at most half a block.
 constexpr int kSplitsOfAFailedRead = 1;
 // How far each pass is first told to reach back over the last; cdparanoia widens it when
 // passes do not line up. Its own start, 32 sectors, would leave a short pass little new.
@@ -71,7 +71,7 @@ bool DirectSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std:
 
 ParanoiaSectorSource::ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int simulatedFaults)
     : DiscSectorSource(disc, std::move(toc)), drive_(disc.get()),
-      paranoia_(drive_, kParanoiaMode, kShortestPass, kOverlapSectors)
+      paranoia_(drive_, kParanoiaMode, kSectorsPerPass, kOverlapSectors)
 {
     cdrom_drive_t* drive = drive_.Get();
     drive->i_test_flags = simulatedFaults;
@@ -90,7 +90,6 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 {
     if (gaveUp_ || AudioSectorsFrom(lsn, count) < count)
         return false;
-    paranoia_.SetSectorsPerPass(std::clamp(kPassesPerRead * static_cast<int>(count), kShortestPass, kLongestPass));
     for (std::uint32_t i = 0; i < count; ++i)
         if (!ReadOne(lsn + static_cast<std::int32_t>(i), out + i * kBytesPerSector))
             return false;
@@ -175,17 +174,30 @@ long ParanoiaSectorSource::ReadOrSilence(std::byte* out, std::int32_t begin, lon
         return 0;
     }
     if (splits == 0 || sectors == 1) {
-        for (long i = 0; i < sectors; ++i)
-            badSectors_.insert(begin + static_cast<std::int32_t>(i));
-        std::memset(out, 0, static_cast<std::size_t>(sectors) * kBytesPerSector);
+        Silence(out, begin, sectors);
         return sectors;
     }
     const long half = sectors / 2;
+    if (badSectors_.contains(begin - 1)) {
+        // The scratch runs into this read from before it, so its first half is all scratch
+        // unless the scratch ends there, which the second half reading well tells.
+        const long second = ReadOrSilence(out + static_cast<std::size_t>(half) * kBytesPerSector,
+                                          begin + static_cast<std::int32_t>(half), sectors - half, splits - 1);
+        Silence(out, begin, half);
+        return half + second;
+    }
     const long first = ReadOrSilence(out, begin, half, splits - 1);
     if (first < half)
         return first;
     return half + ReadOrSilence(out + static_cast<std::size_t>(half) * kBytesPerSector,
                                 begin + static_cast<std::int32_t>(half), sectors - half, splits - 1);
+}
+
+void ParanoiaSectorSource::Silence(std::byte* out, std::int32_t begin, long sectors)
+{
+    for (long i = 0; i < sectors; ++i)
+        badSectors_.insert(begin + static_cast<std::int32_t>(i));
+    std::memset(out, 0, static_cast<std::size_t>(sectors) * kBytesPerSector);
 }
 
 bool ParanoiaSectorSource::DiscGone() const

@@ -70,6 +70,8 @@ public:
 private:
     bool ReadOne(std::int32_t lsn, std::byte* out);
     long ReadOrSilence(std::byte* out, std::int32_t begin, long sectors, int splits);
+    // Plays `sectors` from `begin` as silence, now and whenever they are asked for again.
+    void Silence(std::byte* out, std::int32_t begin, long sectors);
     // Whether the drive says it holds no disc now (a quick question, no read).
     bool DiscGone() const;
 

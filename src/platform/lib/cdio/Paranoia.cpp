@@ -66,12 +66,6 @@ void Paranoia::Seek(std::int32_t lsn)
     cdio_paranoia_seek(paranoia_, lsn, SEEK_SET);
 }
 
-void Paranoia::SetSectorsPerPass(int sectorsPerPass)
-{
-    const LibraryLock lock(LibraryMutex());
-    cdio_paranoia_cachemodel_size(paranoia_, sectorsPerPass);
-}
-
 const std::int16_t* Paranoia::Read(Callback callback, int retries)
 {
     const LibraryLock lock(LibraryMutex());

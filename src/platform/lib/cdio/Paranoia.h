@@ -41,8 +41,6 @@ public:
 
     // The next Read returns sector `lsn`.
     void Seek(std::int32_t lsn);
-    // Sets the length of a pass, as the constructor does.
-    void SetSectorsPerPass(int sectorsPerPass);
     // Reads the next sector: 2352 bytes of native-endian samples, valid until the next
     // Read, or null when the drive failed beyond repair. Each trouble is reported to
     // `callback`; a sector is tried at most `retries` more times.
