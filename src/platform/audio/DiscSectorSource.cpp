@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 
 namespace vorlo::platform {
@@ -90,9 +91,42 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
 {
     if (gaveUp_ || AudioSectorsFrom(lsn, count) < count)
         return false;
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (!ReadOne(lsn + static_cast<std::int32_t>(i), out + i * kBytesPerSector))
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::int32_t sector = lsn + static_cast<std::int32_t>(i);
+        std::byte* to = out + i * kBytesPerSector;
+        if (!TakeCued(sector, to) && !ReadOne(sector, to))
             return false;
+    }
+    return true;
+}
+
+void ParanoiaSectorSource::CueUp(std::int32_t lsn, const std::function<bool()>& superseded)
+{
+    cuedSectors_ = 0;
+    cueFrom_ = lsn;
+    if (gaveUp_)
+        return;
+    const std::uint32_t sectors = AudioSectorsFrom(lsn, kCueSectors);
+    if (!cue_)
+        cue_ = std::make_unique_for_overwrite<std::byte[]>(kCueSectors * kBytesPerSector);
+    abandonWhen_ = &superseded;
+    while (cuedSectors_ < sectors && !superseded()) {
+        if (!ReadOne(lsn + static_cast<std::int32_t>(cuedSectors_), cue_.get() + cuedSectors_ * kBytesPerSector))
+            break;
+        ++cuedSectors_;
+    }
+    abandonWhen_ = nullptr;
+}
+
+bool ParanoiaSectorSource::TakeCued(std::int32_t lsn, std::byte* out)
+{
+    if (cuedSectors_ == 0)
+        return false;
+    if (lsn < cueFrom_ || lsn >= cueFrom_ + static_cast<std::int32_t>(cuedSectors_)) {
+        cuedSectors_ = 0;  // the play went elsewhere, or on past the cue: cdparanoia goes on from here
+        return false;
+    }
+    std::memcpy(out, cue_.get() + static_cast<std::size_t>(lsn - cueFrom_) * kBytesPerSector, kBytesPerSector);
     return true;
 }
 
@@ -103,6 +137,10 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
     tReading = this;
     const std::int16_t* samples = paranoia_.Read(nullptr, kRetries);
     tReading = nullptr;
+    if (!samples) {
+        next_ = -1;  // a cue abandoned in the middle of a pass: cdparanoia starts afresh
+        return false;
+    }
     next_ = lsn + 1;
     if (discGone_) {
         TellUser("the disc in " + disc_.Source() + " is gone; play stopped");
@@ -135,6 +173,12 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
 
 long ParanoiaSectorSource::MendedRead(std::byte* out, std::int32_t begin, long sectors)
 {
+    if (abandonWhen_ && (*abandonWhen_)()) {
+        // The one failure that makes cdparanoia drop the pass it is reading and return at
+        // once, keeping nothing of it.
+        errno = ENOMEDIUM;
+        return -1;
+    }
     if (!out) {
         // cdparanoia reads without a buffer to move the drive past its cache: not worth a
         // wait on a sector known to be bad, nor a failure if it does not read.

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -52,6 +53,8 @@ public:
     static constexpr int kRetries = 5;
     static constexpr auto kGiveUpAfter = std::chrono::seconds(10);
     static constexpr std::int32_t kGiveUpAfterSectors = 10 * kSectorsPerSecond;
+    // A second of sound: cdparanoia reads on from there faster than it plays.
+    static constexpr std::uint32_t kCueSectors = kSectorsPerSecond;
 
     // `simulatedFaults` are libcdio-paranoia's drive test flags (CDDA_TEST_*: jitter,
     // underruns), which make reads meet the faults of a poor drive; 0 for none. Throws
@@ -59,6 +62,14 @@ public:
     ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int simulatedFaults = 0);
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
+
+    // Reads up to kCueSectors from `lsn` ahead of a play expected to start there, until
+    // `superseded` says that something else waits for the drive. cdparanoia needs about
+    // 0.4 s at 4x before it hands out a first sector; a play that starts where the cue
+    // does takes the cued sectors at once and goes on reading where the cue stopped, so it
+    // is heard at once. A read anywhere else drops the cue. Once superseded, the cue stops
+    // within one drive read. Does drive I/O.
+    void CueUp(std::int32_t lsn, const std::function<bool()>& superseded);
 
     // Sectors that played as silence. Any thread.
     std::uint64_t SkippedSectors() const { return skipped_.load(std::memory_order_relaxed); }
@@ -69,6 +80,8 @@ public:
 
 private:
     bool ReadOne(std::int32_t lsn, std::byte* out);
+    // Copies sector `lsn` from the cue if it holds it; otherwise drops the cue.
+    bool TakeCued(std::int32_t lsn, std::byte* out);
     long ReadOrSilence(std::byte* out, std::int32_t begin, long sectors, int splits);
     // Plays `sectors` from `begin` as silence, now and whenever they are asked for again.
     void Silence(std::byte* out, std::int32_t begin, long sectors);
@@ -80,6 +93,10 @@ private:
     long (*driveRead_)(cdrom_drive_t*, void*, lsn_t, long) = nullptr;
     std::set<std::int32_t> badSectors_;
     std::int32_t next_ = -1;      // where cdparanoia's cursor stands
+    std::unique_ptr<std::byte[]> cue_;  // kCueSectors, once a cue was asked for
+    std::int32_t cueFrom_ = 0;
+    std::uint32_t cuedSectors_ = 0;
+    const std::function<bool()>* abandonWhen_ = nullptr;  // while cueing: drop the pass being read
     // Since when, and from which sector, every sector has played as silence.
     std::optional<std::chrono::steady_clock::time_point> failingSince_;
     std::int32_t failingFrom_ = 0;

@@ -32,6 +32,11 @@ public:
         (void)lsn;
         return count;
     }
+
+    // Says where the next play will probably start, while nothing plays: a source that is
+    // slow to start may read ahead from there. Called by the source's owner, not by the
+    // reader; returns promptly. The default does nothing.
+    virtual void CueUp(std::int32_t lsn) { (void)lsn; }
 };
 
 } // namespace vorlo::platform

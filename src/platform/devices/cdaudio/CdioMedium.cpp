@@ -67,7 +67,9 @@ public:
                 sectors_ = std::make_unique<DirectSectorSource>(handle_, toc);
             } else {
                 handle_.RequestSpeed(kPlayingSpeed);
-                sectors_ = std::make_unique<ParanoiaSectorSource>(handle_, toc);
+                auto verified = std::make_unique<ParanoiaSectorSource>(handle_, toc);
+                verifiedSectors_ = verified.get();
+                sectors_ = std::move(verified);
             }
             return toc;
         } catch (const std::runtime_error& error) {
@@ -77,6 +79,12 @@ public:
 
     DiscText Text() const override { return text_; }
     SectorSource& Sectors() override { return *sectors_; }
+
+    void CueUp(std::int32_t lsn, const std::function<bool()>& superseded) override
+    {
+        if (verifiedSectors_)
+            verifiedSectors_->CueUp(lsn, superseded);
+    }
 
     // On an image: its files are still there, and the span's first and last sectors read.
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn) override
@@ -113,6 +121,7 @@ private:
     DiscText text_;
     // Declared after the handle it reads through, so that it goes first.
     std::unique_ptr<DiscSectorSource> sectors_;
+    ParanoiaSectorSource* verifiedSectors_ = nullptr;  // sectors_, on a drive
 };
 
 } // namespace

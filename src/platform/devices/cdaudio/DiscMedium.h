@@ -41,6 +41,14 @@ public:
     // an image). Valid once ReadToc has found tracks, for as long as the medium lives.
     virtual SectorSource& Sectors() = 0;
 
+    // Reads ahead from `lsn` for a play expected to start there, until `superseded` says
+    // that other work waits for the worker (a drive; an image has nothing to gain).
+    virtual void CueUp(std::int32_t lsn, const std::function<bool()>& superseded)
+    {
+        (void)lsn;
+        (void)superseded;
+    }
+
     // Whether the audio sectors [firstLsn, endLsn) can still be read; asked before each
     // play. An image whose files were removed or cut short since it was opened cannot.
     // Quick on an image. A drive answers true without touching the disc: its reads fail

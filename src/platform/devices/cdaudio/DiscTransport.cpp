@@ -16,6 +16,7 @@ void DiscTransport::Load(DiscToc toc, std::shared_ptr<SectorSource> source)
     source_ = std::move(source);
     positionLsn_ = toc_.FirstAudioStart().value_or(toc_.tracks.front().startLsn);
     state_ = State::Stopped;
+    CueUp();
 }
 
 void DiscTransport::Unload()
@@ -43,6 +44,12 @@ void DiscTransport::StopEngine()
         engine_->Stop();
         state_ = State::Stopped;
     }
+}
+
+void DiscTransport::CueUp()
+{
+    if (source_)
+        source_->CueUp(toc_.AudioStartFrom(positionLsn_).value_or(positionLsn_));
 }
 
 void DiscTransport::Sync()
@@ -128,6 +135,7 @@ MciError DiscTransport::Seek(SeekTarget target, std::uint32_t raw, TimeFormat fo
     }
     StopEngine();
     positionLsn_ = static_cast<std::int32_t>(lsn);
+    CueUp();
     return mcierr::kNone;
 }
 
@@ -147,7 +155,13 @@ void DiscTransport::Resume()
     }
 }
 
-void DiscTransport::Stop() { StopEngine(); }
+void DiscTransport::Stop()
+{
+    const bool wasPlaying = state_ == State::Playing || state_ == State::Paused;
+    StopEngine();
+    if (wasPlaying)
+        CueUp();
+}
 
 void DiscTransport::Retire()
 {

@@ -24,6 +24,8 @@ namespace vorlo::platform {
 //            an engine that stopped by itself → Stopped at the last sector heard (Sync).
 //   Paused   Resume → Playing; otherwise as Playing.
 //   Any      Unload → NoDisc, play stopped.
+// Whenever the position comes to rest somewhere new (Load, Seek, Stop of a play), the source
+// is told, so that a drive can read ahead of the play that is likely to follow.
 // A Play or Seek with a value the disc cannot hold fails with kOutOfRange and changes nothing.
 //
 // Threads: not thread-safe. The device calls it with its lock held, from a command or from
@@ -72,6 +74,8 @@ public:
 private:
     std::int32_t Clamp(std::int32_t lsn) const;
     void StopEngine();
+    // Tells the source where a play would start now, so that a drive reads ahead of it.
+    void CueUp();
 
     EngineFactory createEngine_;
     State state_ = State::NoDisc;
