@@ -1,6 +1,6 @@
 // Measures, through the command strings and against the sink's monitor, how soon sound
-// follows "play", a jump ("play ... from") and "stop", and how far "status cdaudio
-// position" is from what the monitor hears. The sound is found by its level and, for a
+// follows "play" (where the disc rests, and somewhere else at once), a jump ("play ...
+// from") and "stop", and how far "status cdaudio position" is from what the monitor hears. The sound is found by its level and, for a
 // jump, by its shape, so the figures hold on a sink that resamples (PipeWire) as well.
 //
 //   vorlo-latency-probe DEMO.cue [ROUNDS]      the figures above
@@ -51,6 +51,11 @@ platform::MciError Send(const std::string& command, std::string* text = nullptr)
 std::string PlayFrom(std::int32_t lsn)
 {
     return "play cdaudio from " + std::to_string((lsn + 2 * platform::kSectorsPerSecond) * 1000LL / platform::kSectorsPerSecond + 1);
+}
+
+std::string SeekTo(std::int32_t lsn)
+{
+    return "seek cdaudio to " + std::to_string((lsn + 2 * platform::kSectorsPerSecond) * 1000LL / platform::kSectorsPerSecond + 1);
 }
 
 std::int64_t ReportedFrame()
@@ -138,12 +143,16 @@ int main(int argc, char** argv)
     Send("open cdaudio");
     Send("set cdaudio time format milliseconds");
 
-    std::vector<double> start, jump, stop, position;
+    std::vector<double> start, coldStart, jump, stop, position;
     for (int round = 0; round < rounds; ++round) {
-        const std::int32_t first = kLoudLsns[round % 4], target = kLoudLsns[(round + 2) % 4];
-        std::this_thread::sleep_for(300ms);
+        const std::int32_t first = kLoudLsns[round % 4], target = kLoudLsns[(round + 2) % 4],
+                           elsewhere = kLoudLsns[(round + 1) % 4];
+        // The disc rests where the play starts, as it does after a stop or a track chosen
+        // while stopped: a drive has read ahead of it by then.
+        Send(SeekTo(first));
+        std::this_thread::sleep_for(1500ms);
         const std::int64_t playAt = recorder.NowFrame();
-        Send(PlayFrom(first));
+        Send("play cdaudio");
         std::vector<std::pair<std::int64_t, std::int64_t>> samples;  // reported, monitor
         // The position is compared with the sound once both have begun (a drive's first
         // sound comes later than an image's).
@@ -175,9 +184,21 @@ int main(int argc, char** argv)
         if (landed >= 0)
             jump.push_back(Ms(landed - jumpAt));
         stop.push_back(Ms(test::LastSound(recording, jumpAt) + 1 - stopAt));
+
+        // A play somewhere else, given before the disc has rested: nothing was read ahead.
+        std::this_thread::sleep_for(300ms);
+        const std::int64_t coldAt = recorder.NowFrame();
+        Send(PlayFrom(elsewhere));
+        std::this_thread::sleep_for(1200ms);
+        Send("stop cdaudio");
+        std::this_thread::sleep_for(300ms);
+        recorder.WaitForFrames(recorder.NowFrame());
+        const test::Samples after = recorder.Recording();
+        coldStart.push_back(Ms(test::FirstSound(test::Samples(after.begin() + coldAt * test::kFrameBytes, after.end()))));
     }
     Send("close cdaudio");
     Print("play_to_first_sample", start);
+    Print("play_elsewhere_to_first_sample", coldStart);
     Print("stop_to_silence", stop);
     Print("jump_to_new_audio", jump);
     Print("position_error", position);
