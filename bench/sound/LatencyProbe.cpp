@@ -142,6 +142,11 @@ int main(int argc, char** argv)
     test::MonitorRecorder recorder;
     Send("open cdaudio");
     Send("set cdaudio time format milliseconds");
+    // A drive's disc is read in after "open" has answered; the seeks below need it in.
+    std::string mode;
+    for (const auto until = Clock::now() + 20s; Send("status cdaudio mode", &mode) == 0 && mode != "stopped" &&
+                                                  Clock::now() < until;)
+        std::this_thread::sleep_for(10ms);
 
     std::vector<double> start, coldStart, jump, stop, position;
     for (int round = 0; round < rounds; ++round) {
