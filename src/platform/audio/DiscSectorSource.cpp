@@ -100,7 +100,7 @@ bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, st
     return true;
 }
 
-void ParanoiaSectorSource::CueUp(std::int32_t lsn, const std::function<bool()>& superseded)
+void ParanoiaSectorSource::CueUp(std::int32_t lsn, const CueStops& stops)
 {
     cuedSectors_ = 0;
     cueFrom_ = lsn;
@@ -109,8 +109,8 @@ void ParanoiaSectorSource::CueUp(std::int32_t lsn, const std::function<bool()>& 
     const std::uint32_t sectors = AudioSectorsFrom(lsn, kCueSectors);
     if (!cue_)
         cue_ = std::make_unique_for_overwrite<std::byte[]>(kCueSectors * kBytesPerSector);
-    abandonWhen_ = &superseded;
-    while (cuedSectors_ < sectors && !superseded()) {
+    abandonWhen_ = &stops.wantedElsewhere;
+    while (cuedSectors_ < sectors && !stops.superseded()) {
         if (!ReadOne(lsn + static_cast<std::int32_t>(cuedSectors_), cue_.get() + cuedSectors_ * kBytesPerSector))
             break;
         ++cuedSectors_;

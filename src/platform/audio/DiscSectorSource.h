@@ -18,6 +18,14 @@ namespace vorlo::platform {
 // empty when a drive holds no disc. Throws CdioError for tracks libcdio cannot place.
 DiscToc ReadDiscToc(const CdioHandle& disc);
 
+// When a cue gives way. Each is asked on the disc's thread, often.
+struct CueStops {
+    // Something newer waits for the drive: the cue stops after the sector it is reading.
+    std::function<bool()> superseded;
+    // What waits is not a play going on from the cue: the pass being read is dropped.
+    std::function<bool()> wantedElsewhere;
+};
+
 // A disc's audio sectors, read through a libcdio handle that the caller opened and whose
 // table of contents it read once. The handle must outlive the source, and both belong to
 // one thread at a time: the thread that owns the disc. Sectors outside the audio tracks
@@ -64,12 +72,12 @@ public:
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
 
     // Reads up to kCueSectors from `lsn` ahead of a play expected to start there, until
-    // `superseded` says that something else waits for the drive. cdparanoia needs about
-    // 0.4 s at 4x before it hands out a first sector; a play that starts where the cue
-    // does takes the cued sectors at once and goes on reading where the cue stopped, so it
-    // is heard at once. A read anywhere else drops the cue. Once superseded, the cue stops
+    // `stops` say that something else waits for the drive. cdparanoia needs about 0.46 s
+    // at 4x before it hands out a first sector; a play that starts where the cue does
+    // takes the cued sectors at once and goes on reading where the cue stopped, so it is
+    // heard at once. A read anywhere else drops the cue; when one waits, the cue stops
     // within one drive read. Does drive I/O.
-    void CueUp(std::int32_t lsn, const std::function<bool()>& superseded);
+    void CueUp(std::int32_t lsn, const CueStops& stops);
 
     // Sectors that played as silence. Any thread.
     std::uint64_t SkippedSectors() const { return skipped_.load(std::memory_order_relaxed); }

@@ -2,6 +2,7 @@
 
 #include "platform/disc/CdTime.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -34,9 +35,14 @@ public:
     }
 
     // Says where the next play will probably start, while nothing plays: a source that is
-    // slow to start may read ahead from there. Called by the source's owner, not by the
-    // reader; returns promptly. The default does nothing.
-    virtual void CueUp(std::int32_t lsn) { (void)lsn; }
+    // slow to start may read ahead from there, once nothing else was asked of it for
+    // `settle`. Called by the source's owner, not by the reader; returns promptly. The
+    // default does nothing.
+    virtual void CueUp(std::int32_t lsn, std::chrono::milliseconds settle)
+    {
+        (void)lsn;
+        (void)settle;
+    }
 };
 
 } // namespace vorlo::platform

@@ -80,10 +80,10 @@ public:
     DiscText Text() const override { return text_; }
     SectorSource& Sectors() override { return *sectors_; }
 
-    void CueUp(std::int32_t lsn, const std::function<bool()>& superseded) override
+    void CueUp(std::int32_t lsn, const CueStops& stops) override
     {
         if (verifiedSectors_)
-            verifiedSectors_->CueUp(lsn, superseded);
+            verifiedSectors_->CueUp(lsn, stops);
     }
 
     // On an image: its files are still there, and the span's first and last sectors read.

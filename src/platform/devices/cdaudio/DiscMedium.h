@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Mci.h"
+#include "platform/audio/DiscSectorSource.h"
 #include "platform/audio/SectorSource.h"
 #include "platform/lib/cdio/DriveState.h"
 #include "platform/disc/DiscText.h"
@@ -41,12 +42,12 @@ public:
     // an image). Valid once ReadToc has found tracks, for as long as the medium lives.
     virtual SectorSource& Sectors() = 0;
 
-    // Reads ahead from `lsn` for a play expected to start there, until `superseded` says
-    // that other work waits for the worker (a drive; an image has nothing to gain).
-    virtual void CueUp(std::int32_t lsn, const std::function<bool()>& superseded)
+    // Reads ahead from `lsn` for a play expected to start there, until `stops` say that
+    // other work waits for the worker (a drive; an image has nothing to gain).
+    virtual void CueUp(std::int32_t lsn, const CueStops& stops)
     {
         (void)lsn;
-        (void)superseded;
+        (void)stops;
     }
 
     // Whether the audio sectors [firstLsn, endLsn) can still be read; asked before each

@@ -9,6 +9,15 @@
 
 namespace vorlo::platform {
 
+namespace {
+
+// A disc just read in is read ahead of its first track at once: a play usually follows.
+// After a seek or a stop it is read ahead once the position has rested this long: while
+// tracks are stepped through, or a play is chosen elsewhere, the drive is left alone.
+constexpr std::chrono::milliseconds kSettle{500};
+
+} // namespace
+
 void DiscTransport::Load(DiscToc toc, std::shared_ptr<SectorSource> source)
 {
     StopEngine();
@@ -16,7 +25,7 @@ void DiscTransport::Load(DiscToc toc, std::shared_ptr<SectorSource> source)
     source_ = std::move(source);
     positionLsn_ = toc_.FirstAudioStart().value_or(toc_.tracks.front().startLsn);
     state_ = State::Stopped;
-    CueUp();
+    CueUp(std::chrono::milliseconds{0});
 }
 
 void DiscTransport::Unload()
@@ -46,10 +55,10 @@ void DiscTransport::StopEngine()
     }
 }
 
-void DiscTransport::CueUp()
+void DiscTransport::CueUp(std::chrono::milliseconds settle)
 {
     if (source_)
-        source_->CueUp(toc_.AudioStartFrom(positionLsn_).value_or(positionLsn_));
+        source_->CueUp(toc_.AudioStartFrom(positionLsn_).value_or(positionLsn_), settle);
 }
 
 void DiscTransport::Sync()
@@ -135,7 +144,7 @@ MciError DiscTransport::Seek(SeekTarget target, std::uint32_t raw, TimeFormat fo
     }
     StopEngine();
     positionLsn_ = static_cast<std::int32_t>(lsn);
-    CueUp();
+    CueUp(kSettle);
     return mcierr::kNone;
 }
 
@@ -160,7 +169,7 @@ void DiscTransport::Stop()
     const bool wasPlaying = state_ == State::Playing || state_ == State::Paused;
     StopEngine();
     if (wasPlaying)
-        CueUp();
+        CueUp(kSettle);
 }
 
 void DiscTransport::Retire()

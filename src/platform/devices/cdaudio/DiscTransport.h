@@ -5,6 +5,7 @@
 #include "platform/disc/DiscToc.h"
 #include "platform/mci/MciDevice.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,7 +26,8 @@ namespace vorlo::platform {
 //   Paused   Resume → Playing; otherwise as Playing.
 //   Any      Unload → NoDisc, play stopped.
 // Whenever the position comes to rest somewhere new (Load, Seek, Stop of a play), the source
-// is told, so that a drive can read ahead of the play that is likely to follow.
+// is told, so that a drive can read ahead of the play that is likely to follow: at once
+// after a Load, after a short rest otherwise.
 // A Play or Seek with a value the disc cannot hold fails with kOutOfRange and changes nothing.
 //
 // Threads: not thread-safe. The device calls it with its lock held, from a command or from
@@ -74,8 +76,9 @@ public:
 private:
     std::int32_t Clamp(std::int32_t lsn) const;
     void StopEngine();
-    // Tells the source where a play would start now, so that a drive reads ahead of it.
-    void CueUp();
+    // Tells the source where a play would start now, so that a drive reads ahead of it
+    // once the position has rested for `settle`.
+    void CueUp(std::chrono::milliseconds settle);
 
     EngineFactory createEngine_;
     State state_ = State::NoDisc;

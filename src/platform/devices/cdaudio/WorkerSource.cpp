@@ -8,7 +8,7 @@ bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte*
 {
     // The reader waits here until the job has run, so `out` outlives it; a job the worker
     // drops unrun breaks its promise and never touches `out`.
-    asked_->fetch_add(1);
+    Ask(lsn);
     auto done = std::make_shared<std::promise<bool>>();
     std::future<bool> result = done->get_future();
     worker_->Post([done, medium = medium_, lsn, count, out] {
@@ -21,11 +21,38 @@ bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte*
     }
 }
 
-void WorkerSource::CueUp(std::int32_t lsn)
+WorkerSource::~WorkerSource() { Ask(std::nullopt); }
+
+std::uint64_t WorkerSource::Ask(std::optional<std::int32_t> readFrom)
 {
-    const std::uint64_t ticket = asked_->fetch_add(1) + 1;
-    worker_->Post([medium = medium_, asked = asked_, ticket, lsn] {
-        medium->CueUp(lsn, [&] { return asked->load() != ticket; });
+    std::uint64_t ticket = 0;
+    {
+        std::lock_guard lock(asked_->mutex);
+        ticket = ++asked_->count;
+        asked_->readFrom = readFrom;
+    }
+    asked_->changed.notify_all();
+    return ticket;
+}
+
+void WorkerSource::CueUp(std::int32_t lsn, std::chrono::milliseconds settle)
+{
+    const std::uint64_t ticket = Ask(std::nullopt);
+    worker_->Post([medium = medium_, asked = asked_, ticket, lsn, settle] {
+        const auto superseded = [&] {
+            std::lock_guard lock(asked->mutex);
+            return asked->count != ticket;
+        };
+        {
+            std::unique_lock lock(asked->mutex);
+            if (asked->changed.wait_for(lock, settle, [&] { return asked->count != ticket; }))
+                return;
+        }
+        const CueStops stops{superseded, [&] {
+                                 std::lock_guard lock(asked->mutex);
+                                 return asked->count != ticket && asked->readFrom != lsn;
+                             }};
+        medium->CueUp(lsn, stops);
     });
 }
 

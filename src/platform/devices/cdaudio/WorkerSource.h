@@ -4,8 +4,11 @@
 #include "platform/devices/cdaudio/DiscMedium.h"
 #include "platform/devices/cdaudio/SerialWorker.h"
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace vorlo::platform {
 
@@ -20,12 +23,14 @@ public:
     {
     }
 
-    // A cue still running stops: nothing will play from it.
-    ~WorkerSource() override { asked_->fetch_add(1); }
+    // A cue still waiting or running stops: nothing will play from it.
+    ~WorkerSource() override;
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
-    // The medium reads ahead on the worker until a read or a newer cue is asked for.
-    void CueUp(std::int32_t lsn) override;
+    // The medium reads ahead on the worker, once nothing else was asked for `settle`, until
+    // a read or a newer cue is asked for. The worker waits out `settle` unless something
+    // is asked meanwhile.
+    void CueUp(std::int32_t lsn, std::chrono::milliseconds settle) override;
     std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) override
     {
         return toc_.AudioSectorsFrom(lsn, count);
@@ -35,9 +40,18 @@ private:
     std::shared_ptr<SerialWorker> worker_;
     std::shared_ptr<DiscMedium> medium_;
     const DiscToc toc_;
-    // Counts what was asked of the worker (reads and cues), shared with the cue it runs:
-    // a cue goes on while nothing newer was asked.
-    std::shared_ptr<std::atomic<std::uint64_t>> asked_ = std::make_shared<std::atomic<std::uint64_t>>(0);
+    // What was asked of the worker (reads and cues), shared with the cue it runs: a cue
+    // goes on while nothing newer was asked.
+    struct Asked {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::uint64_t count = 0;
+        std::optional<std::int32_t> readFrom;  // the first sector of the newest request, a read
+    };
+    // Counts one more request; returns its number.
+    std::uint64_t Ask(std::optional<std::int32_t> readFrom);
+
+    std::shared_ptr<Asked> asked_ = std::make_shared<Asked>();
 };
 
 } // namespace vorlo::platform
