@@ -210,6 +210,7 @@ struct Heard {
     // How long the disc rests before the play: long enough, and the drive has read ahead of
     // it, and the play goes on from what was read ahead.
     Clock::duration rest{};
+    const char* before = nullptr;  // a command given before the rest, if any
 };
 
 // gtest names a row in its messages by this, not by its bytes.
@@ -269,6 +270,9 @@ TEST_P(DriveSound, IsHeardInPlace)
     ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
     ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
     ASSERT_EQ(disc.Send("set cdaudio time format milliseconds"), "0\t");
+    if (row.before) {
+        ASSERT_EQ(disc.Send(row.before), "0\t");
+    }
     TickFor(row.rest);
     const std::size_t logAtPlay = DriveLog().size();
     const std::int64_t playedAt = recorder_->NowFrame();
@@ -332,6 +336,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DriveSound, ::testing::Values(
     Heard{"Plain", "", 3s},
     Heard{"Jittery", "jitter=8\n", 3s},
     Heard{"JitteryAfterReadingAhead", "jitter=8\n", 3s, 0, 0, 3s},
+    Heard{"AfterASeekAndARest", "", 3s, 0, 0, 3s, "seek cdaudio to start"},
     Heard{"StalledAfterTenSeconds", "stall_sector=750\nstall_ms=3000\n", 14s},
     Heard{"ScratchedAtTenSeconds", "bad=750-824\n", 14s, 750, 825}),
     [](const auto& info) { return std::string(info.param.name); });
