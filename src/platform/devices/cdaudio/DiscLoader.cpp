@@ -74,7 +74,7 @@ void DiscLoader::Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscTe
     phase_ = toc.Empty() ? Phase::NoDisc : Phase::Ready;
     std::shared_ptr<SectorSource> sectors;
     if (!toc.Empty())
-        sectors = std::make_shared<WorkerSource>(worker_, medium_, toc);
+        sectors = std::make_shared<WorkerSource>(worker_, medium_, toc, !IsImage());
     listener_.DiscArrived(std::move(toc), std::move(sectors));
     probed_.notify_all();
 }

@@ -20,7 +20,7 @@ void SerialWorker::Post(std::function<void()> job)
         std::lock_guard lock(queue_->mutex);
         queue_->jobs.push_back(std::move(job));
     }
-    queue_->wake.notify_one();
+    queue_->wake.notify_all();  // the worker, or a job of its waiting for the backlog
     if (!thread_.joinable())
         thread_ = std::thread(Run, queue_);
 }
@@ -44,6 +44,18 @@ void SerialWorker::Run(std::shared_ptr<Queue> queue)
         }
         job();
     }
+}
+
+bool SerialWorker::Backlog::StaysEmptyFor(std::chrono::milliseconds span) const
+{
+    std::unique_lock lock(queue_->mutex);
+    return !queue_->wake.wait_for(lock, span, [this] { return queue_->stopping || !queue_->jobs.empty(); });
+}
+
+bool SerialWorker::Backlog::Waiting() const
+{
+    std::lock_guard lock(queue_->mutex);
+    return queue_->stopping || !queue_->jobs.empty();
 }
 
 } // namespace vorlo::platform

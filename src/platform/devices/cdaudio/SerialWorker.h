@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -14,6 +15,8 @@ namespace vorlo::platform {
 // under way finishes (it must own what it touches), the jobs not yet started are dropped
 // on the worker's thread, and the Retirer joins the thread.
 class SerialWorker {
+    struct Queue;
+
 public:
     SerialWorker() = default;
     ~SerialWorker();
@@ -21,6 +24,23 @@ public:
     SerialWorker& operator=(const SerialWorker&) = delete;
 
     void Post(std::function<void()> job);
+
+    // What a job may ask of the worker it runs on, without keeping the worker alive: work
+    // that is worth doing only while nothing else is asked for (reading ahead) gives way.
+    class Backlog {
+    public:
+        // Waits up to `span` while no other job is queued: true when the span passed so,
+        // false as soon as one is queued or the worker stops.
+        bool StaysEmptyFor(std::chrono::milliseconds span) const;
+        // Whether another job waits, or the worker stops.
+        bool Waiting() const;
+
+    private:
+        friend class SerialWorker;
+        explicit Backlog(std::shared_ptr<Queue> queue) : queue_(std::move(queue)) {}
+        std::shared_ptr<Queue> queue_;
+    };
+    Backlog Jobs() const { return Backlog(queue_); }
 
 private:
     struct Queue {

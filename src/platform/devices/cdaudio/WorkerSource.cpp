@@ -25,28 +25,38 @@ WorkerSource::~WorkerSource() { Ask(std::nullopt); }
 
 std::uint64_t WorkerSource::Ask(std::optional<std::int32_t> readFrom)
 {
-    std::uint64_t ticket = 0;
-    {
-        std::lock_guard lock(asked_->mutex);
-        ticket = ++asked_->count;
-        asked_->readFrom = readFrom;
-    }
-    asked_->changed.notify_all();
-    return ticket;
+    std::lock_guard lock(asked_->mutex);
+    asked_->readFrom = readFrom;
+    return ++asked_->count;
 }
 
 void WorkerSource::CueUp(std::int32_t lsn, std::chrono::milliseconds settle)
 {
+    if (!readsAhead_)
+        return;
     const std::uint64_t ticket = Ask(std::nullopt);
-    worker_->Post([medium = medium_, asked = asked_, ticket, lsn, settle] {
+    PostCue(worker_, medium_, asked_, ticket, lsn, std::chrono::steady_clock::now() + settle);
+}
+
+void WorkerSource::PostCue(const std::shared_ptr<SerialWorker>& worker, std::shared_ptr<DiscMedium> medium,
+                           std::shared_ptr<Asked> asked, std::uint64_t ticket, std::int32_t lsn,
+                           std::chrono::steady_clock::time_point restedAt)
+{
+    worker->Post([weakWorker = std::weak_ptr(worker), backlog = worker->Jobs(), medium = std::move(medium),
+                  asked = std::move(asked), ticket, lsn, restedAt] {
         const auto superseded = [&] {
             std::lock_guard lock(asked->mutex);
             return asked->count != ticket;
         };
-        {
-            std::unique_lock lock(asked->mutex);
-            if (asked->changed.wait_for(lock, settle, [&] { return asked->count != ticket; }))
-                return;
+        if (superseded())
+            return;
+        // Other work (a look at the tray, a door to move) goes first; the cue waits behind it
+        // for what is left of the rest.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(restedAt - std::chrono::steady_clock::now());
+        if (left.count() > 0 && !backlog.StaysEmptyFor(left)) {
+            if (const auto worker = weakWorker.lock())
+                PostCue(worker, medium, asked, ticket, lsn, restedAt);
+            return;
         }
         const CueStops stops{superseded, [&] {
                                  std::lock_guard lock(asked->mutex);

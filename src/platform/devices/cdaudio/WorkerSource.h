@@ -5,7 +5,6 @@
 #include "platform/devices/cdaudio/SerialWorker.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,8 +17,9 @@ namespace vorlo::platform {
 // gone). Shares the worker and the medium, so either may outlive the device.
 class WorkerSource final : public SectorSource {
 public:
-    WorkerSource(std::shared_ptr<SerialWorker> worker, std::shared_ptr<DiscMedium> medium, DiscToc toc)
-        : worker_(std::move(worker)), medium_(std::move(medium)), toc_(std::move(toc))
+    // `readsAhead`: whether the medium gains from a cue (a drive, not an image).
+    WorkerSource(std::shared_ptr<SerialWorker> worker, std::shared_ptr<DiscMedium> medium, DiscToc toc, bool readsAhead)
+        : worker_(std::move(worker)), medium_(std::move(medium)), toc_(std::move(toc)), readsAhead_(readsAhead)
     {
     }
 
@@ -28,8 +28,8 @@ public:
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
     // The medium reads ahead on the worker, once nothing else was asked for `settle`, until
-    // a read or a newer cue is asked for. The worker waits out `settle` unless something
-    // is asked meanwhile.
+    // a read or a newer cue is asked for, or the source goes. Other jobs the worker is
+    // given meanwhile run first; a cue that has begun holds them back until it ends.
     void CueUp(std::int32_t lsn, std::chrono::milliseconds settle) override;
     std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) override
     {
@@ -44,13 +44,16 @@ private:
     // goes on while nothing newer was asked.
     struct Asked {
         std::mutex mutex;
-        std::condition_variable changed;
         std::uint64_t count = 0;
         std::optional<std::int32_t> readFrom;  // the first sector of the newest request, a read
     };
     // Counts one more request; returns its number.
     std::uint64_t Ask(std::optional<std::int32_t> readFrom);
+    static void PostCue(const std::shared_ptr<SerialWorker>& worker, std::shared_ptr<DiscMedium> medium,
+                        std::shared_ptr<Asked> asked, std::uint64_t ticket, std::int32_t lsn,
+                        std::chrono::steady_clock::time_point restedAt);
 
+    const bool readsAhead_;
     std::shared_ptr<Asked> asked_ = std::make_shared<Asked>();
 };
 

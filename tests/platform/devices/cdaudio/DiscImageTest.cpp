@@ -109,5 +109,21 @@ TEST(DiscImageTest, PlayKeepsToAudioTracks)
     EXPECT_EQ(data.engine->plays, 0);
 }
 
+// A play given right after a stop or a seek answers at once: an image is not read ahead,
+// and nothing else holds its thread meanwhile.
+TEST(DiscImageTest, APlayRightAfterAStopOrASeekAnswersAtOnce)
+{
+    TempFolder dir;
+    ServiceOnDisc disc(TestDisc::AudioOnly(2, 300).Write(dir.Path(), "quick"));
+    disc.Send("open cdaudio");
+    for (const char* before : {"stop cdaudio", "seek cdaudio to start"}) {
+        ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+        ASSERT_EQ(disc.Send(before), "0\t");
+        const TimedReply reply = disc.Timed("play cdaudio");
+        EXPECT_EQ(reply.error, 0u) << before;
+        EXPECT_LT(reply.took, kCommandBound) << before;
+    }
+}
+
 } // namespace
 } // namespace vorlo::test
