@@ -52,10 +52,4 @@ bool SerialWorker::Backlog::StaysEmptyFor(std::chrono::milliseconds span) const
     return !queue_->wake.wait_for(lock, span, [this] { return queue_->stopping || !queue_->jobs.empty(); });
 }
 
-bool SerialWorker::Backlog::Waiting() const
-{
-    std::lock_guard lock(queue_->mutex);
-    return queue_->stopping || !queue_->jobs.empty();
-}
-
 } // namespace vorlo::platform

@@ -32,8 +32,6 @@ public:
         // Waits up to `span` while no other job is queued: true when the span passed so,
         // false as soon as one is queued or the worker stops.
         bool StaysEmptyFor(std::chrono::milliseconds span) const;
-        // Whether another job waits, or the worker stops.
-        bool Waiting() const;
 
     private:
         friend class SerialWorker;
