@@ -1,7 +1,10 @@
 // Measures, through the command strings and against the sink's monitor, how soon sound
-// follows "play" (where the disc rests, and somewhere else at once), a jump ("play ...
-// from") and "stop", and how far "status cdaudio position" is from what the monitor hears. The sound is found by its level and, for a
-// jump, by its shape, so the figures hold on a sink that resamples (PipeWire) as well.
+// follows "play" (where the disc rests, and somewhere else at once), the window's Play
+// (which closes the device and opens it again first: the first after start-up, one after
+// the window's Stop and a rest, and one during play), a jump ("play ... from") and
+// "stop", and how far "status cdaudio position" is from what the monitor hears. The sound
+// is found by its level and, for a jump, by its shape, so the figures hold on a sink that
+// resamples (PipeWire) as well.
 //
 //   vorlo-latency-probe DEMO.cue [ROUNDS]      the figures above
 //   vorlo-latency-probe --no-server DEMO.cue   how long "play" takes with no server
@@ -96,6 +99,45 @@ std::int64_t FindShape(const test::Samples& recording, std::int64_t from, std::i
     return best;
 }
 
+// A drive's disc is read in after "open" has answered; a seek needs it in.
+void AwaitDisc()
+{
+    std::string mode;
+    for (const auto until = Clock::now() + 20s; Send("status cdaudio mode", &mode) == 0 && mode != "stopped" &&
+                                                  Clock::now() < until;)
+        std::this_thread::sleep_for(10ms);
+}
+
+// The window's Stop and Play buttons, command for command.
+void WindowStop()
+{
+    Send("stop cdaudio");
+    Send("close cdaudio");
+}
+
+void WindowPlay()
+{
+    WindowStop();
+    Send("open cdaudio");
+    Send("set cdaudio time format milliseconds");
+    Send("play cdaudio");
+}
+
+// The first frame at or after `from` that begins 10 ms of digital silence.
+std::int64_t QuietFrom(const test::Samples& recording, std::int64_t from)
+{
+    const std::int64_t frames = static_cast<std::int64_t>(recording.size()) / test::kFrameBytes;
+    std::int64_t run = 0;
+    for (std::int64_t frame = from; frame < frames; ++frame) {
+        std::uint32_t both = 0;
+        std::memcpy(&both, recording.data() + frame * test::kFrameBytes, sizeof both);
+        run = both == 0 ? run + 1 : 0;
+        if (run == kShapeFrames)
+            return frame + 1 - run;
+    }
+    return frames;
+}
+
 void Print(const char* name, std::vector<double> values)
 {
     if (values.empty()) {
@@ -140,13 +182,25 @@ int main(int argc, char** argv)
     unsetenv("VORLO_AUDIO");
     setenv("VORLO_CDROM", cue.c_str(), 0);
     test::MonitorRecorder recorder;
+    // How long after a Play, given at `at`, the first sound is heard.
+    const auto heardAfter = [&](std::int64_t at) {
+        recorder.WaitForFrames(recorder.NowFrame());
+        const test::Samples recording = recorder.Recording();
+        return Ms(test::FirstSound(test::Samples(recording.begin() + at * test::kFrameBytes, recording.end())));
+    };
+    // The window's first Play, which finds the device closed.
+    std::vector<double> windowFirst, windowRested, windowPlaying;
+    {
+        const std::int64_t at = recorder.NowFrame();
+        WindowPlay();
+        std::this_thread::sleep_for(1500ms);
+        WindowStop();
+        std::this_thread::sleep_for(300ms);
+        windowFirst.push_back(heardAfter(at));
+    }
     Send("open cdaudio");
     Send("set cdaudio time format milliseconds");
-    // A drive's disc is read in after "open" has answered; the seeks below need it in.
-    std::string mode;
-    for (const auto until = Clock::now() + 20s; Send("status cdaudio mode", &mode) == 0 && mode != "stopped" &&
-                                                  Clock::now() < until;)
-        std::this_thread::sleep_for(10ms);
+    AwaitDisc();
 
     std::vector<double> start, coldStart, jump, stop, position;
     for (int round = 0; round < rounds; ++round) {
@@ -200,10 +254,35 @@ int main(int argc, char** argv)
         recorder.WaitForFrames(recorder.NowFrame());
         const test::Samples after = recorder.Recording();
         coldStart.push_back(Ms(test::FirstSound(test::Samples(after.begin() + coldAt * test::kFrameBytes, after.end()))));
+
+        // The window's Play after its Stop and a rest, then again while that plays.
+        WindowStop();
+        std::this_thread::sleep_for(1500ms);
+        const std::int64_t restedAt = recorder.NowFrame();
+        WindowPlay();
+        std::this_thread::sleep_for(1500ms);
+        const std::int64_t playingAt = recorder.NowFrame();
+        WindowPlay();
+        std::this_thread::sleep_for(1500ms);
+        WindowStop();
+        std::this_thread::sleep_for(300ms);
+        windowRested.push_back(heardAfter(restedAt));
+        // The restart is heard as the first sound after the gap it leaves.
+        recorder.WaitForFrames(recorder.NowFrame());
+        const test::Samples again = recorder.Recording();
+        const std::int64_t quiet = QuietFrom(again, playingAt);
+        windowPlaying.push_back(Ms(quiet - playingAt) +
+                                Ms(test::FirstSound(test::Samples(again.begin() + quiet * test::kFrameBytes, again.end()))));
+        Send("open cdaudio");
+        Send("set cdaudio time format milliseconds");
+        AwaitDisc();
     }
     Send("close cdaudio");
     Print("play_to_first_sample", start);
     Print("play_elsewhere_to_first_sample", coldStart);
+    Print("window_first_play_to_first_sample", windowFirst);
+    Print("window_play_after_stop_to_first_sample", windowRested);
+    Print("window_play_during_play_to_first_sample", windowPlaying);
     Print("stop_to_silence", stop);
     Print("jump_to_new_audio", jump);
     Print("position_error", position);
