@@ -28,13 +28,14 @@ CdromDrive::CdromDrive(CdIo_t* cdio) : drive_(Identify(cdio))
     if (!drive_)
         throw std::runtime_error("the drive holds no audio disc");
     const LibraryLock lock(LibraryMutex());
+    // Drives deliver CD audio little-endian. Settled before the open, the library does
+    // not guess it from the music: a guess reads from the start of every audio track,
+    // a seek each, and can guess wrong on quiet passages.
+    drive_->bigendianp = 0;
     if (cdio_cddap_open(drive_) != 0) {
         cdio_cddap_close_no_free_cdio(drive_);
         throw std::runtime_error("cannot open the drive for audio reading");
     }
-    // Drives deliver CD audio little-endian; settle it instead of letting the library
-    // guess from the music, which can guess wrong on quiet passages.
-    drive_->bigendianp = 0;
 }
 
 CdromDrive::~CdromDrive()
