@@ -89,20 +89,32 @@ ParanoiaSectorSource::ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int si
 
 bool ParanoiaSectorSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out)
 {
+    static const std::function<bool()> kAlwaysWanted = [] { return false; };
+    return ReadSectorsUnless(lsn, count, out, kAlwaysWanted);
+}
+
+bool ParanoiaSectorSource::ReadSectorsUnless(std::int32_t lsn, std::uint32_t count, std::byte* out,
+                                             const std::function<bool()>& unwanted)
+{
     if (gaveUp_ || AudioSectorsFrom(lsn, count) < count)
         return false;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    abandonWhen_ = &unwanted;
+    bool read = true;
+    for (std::uint32_t i = 0; i < count && read; ++i) {
         const std::int32_t sector = lsn + static_cast<std::int32_t>(i);
         std::byte* to = out + i * kBytesPerSector;
-        if (!TakeCued(sector, to) && !ReadOne(sector, to))
-            return false;
+        read = TakeCued(sector, to) || ReadOne(sector, to);
     }
-    return true;
+    abandonWhen_ = nullptr;
+    return read;
 }
 
 void ParanoiaSectorSource::CueUp(std::int32_t lsn, const CueStops& stops)
 {
-    cuedSectors_ = 0;
+    // A cue from here already made, or stopped between two sectors, is gone on with.
+    const bool goesOn = lsn == cueFrom_ && next_ == cueFrom_ + static_cast<std::int32_t>(cuedSectors_);
+    if (!goesOn)
+        cuedSectors_ = 0;
     cueFrom_ = lsn;
     if (gaveUp_)
         return;
@@ -138,7 +150,7 @@ bool ParanoiaSectorSource::ReadOne(std::int32_t lsn, std::byte* out)
     const std::int16_t* samples = paranoia_.Read(nullptr, kRetries);
     tReading = nullptr;
     if (!samples) {
-        next_ = -1;  // a cue abandoned in the middle of a pass: cdparanoia starts afresh
+        next_ = -1;  // a pass abandoned in the middle: cdparanoia starts afresh
         return false;
     }
     next_ = lsn + 1;

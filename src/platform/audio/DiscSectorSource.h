@@ -70,6 +70,9 @@ public:
     ParanoiaSectorSource(CdioHandle& disc, DiscToc toc, int simulatedFaults = 0);
 
     bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out) override;
+    // Reads as ReadSectors does until `unwanted` says the sectors are no longer wanted;
+    // then drops the pass being read within one drive read, and fails.
+    bool ReadSectorsUnless(std::int32_t lsn, std::uint32_t count, std::byte* out, const std::function<bool()>& unwanted);
 
     // Reads up to kCueSectors from `lsn` ahead of a play expected to start there, until
     // `stops` say that something else waits for the drive. cdparanoia needs about 0.46 s
@@ -104,7 +107,7 @@ private:
     std::unique_ptr<std::byte[]> cue_;  // kCueSectors, once a cue was asked for
     std::int32_t cueFrom_ = 0;
     std::uint32_t cuedSectors_ = 0;
-    const std::function<bool()>* abandonWhen_ = nullptr;  // while cueing: drop the pass being read
+    const std::function<bool()>* abandonWhen_ = nullptr;  // drops the pass being read when true
     // Since when, and from which sector, every sector has played as silence.
     std::optional<std::chrono::steady_clock::time_point> failingSince_;
     std::int32_t failingFrom_ = 0;

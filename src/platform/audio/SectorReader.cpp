@@ -57,11 +57,19 @@ SectorReader::~SectorReader()
     thread_.join();
 }
 
+// With the lock held: before the reader can take a newer job and ask the source for it.
+void SectorReader::Supersede()
+{
+    ++generation_;
+    if (reading_)
+        reading_->Abandon();
+}
+
 void SectorReader::Start(Job job)
 {
     {
         std::lock_guard lock(mutex_);
-        ++generation_;
+        Supersede();
         job_ = std::make_unique<Job>(std::move(job));
     }
     changed_.notify_all();
@@ -71,7 +79,7 @@ void SectorReader::Cancel()
 {
     {
         std::lock_guard lock(mutex_);
-        ++generation_;
+        Supersede();
         job_.reset();
     }
     changed_.notify_all();
@@ -94,8 +102,12 @@ void SectorReader::Run()
         Job job = std::move(*job_);
         job_.reset();
         const std::uint64_t generation = generation_;
+        reading_ = job.source;
         lock.unlock();
         ReadSpan(job, generation);
+        lock.lock();
+        reading_.reset();
+        lock.unlock();
         job = Job{};  // the last reference to the source may go here, off the caller's thread
         lock.lock();
     }

@@ -35,12 +35,15 @@ public:
 
     // Starts reading for `job` in place of any earlier job. The ring must be empty.
     void Start(Job job);
-    // Abandons the job at once: nothing more of it reaches the ring. A read in progress
-    // runs on, and its data is dropped. Any thread; never waits for the source.
+    // Abandons the job at once: nothing more of it reaches the ring. The source is told
+    // that a read in progress is no longer wanted; its data, if it comes, is dropped. Any
+    // thread; never waits for the source.
     void Cancel();
 
 private:
     void Run();
+    // Makes the job being read stale, and tells its source so.
+    void Supersede();
     void ReadSpan(const Job& job, std::uint64_t generation);
     bool Current(std::uint64_t generation);
 
@@ -50,6 +53,7 @@ private:
     std::condition_variable changed_;
     std::uint64_t generation_ = 0;
     std::unique_ptr<Job> job_;
+    std::shared_ptr<SectorSource> reading_;  // the source of the job being read, if any
     bool quit_ = false;
     std::thread thread_;
 };

@@ -43,6 +43,10 @@ public:
         (void)lsn;
         (void)settle;
     }
+
+    // The read in progress, if any, is no longer wanted: it may end early and fail. Any
+    // thread; returns promptly. The default lets it run on.
+    virtual void Abandon() {}
 };
 
 } // namespace vorlo::platform

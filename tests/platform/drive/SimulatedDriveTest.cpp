@@ -170,6 +170,39 @@ TEST_F(SimulatedDriveTest, EjectDuringPlayStopsAndOpensTheTray)
     EXPECT_EQ(disc.Send("play cdaudio"), "276\t");
 }
 
+// A play given somewhere else does not wait while cdparanoia reads on where the last one
+// was: the drive is left after the read in progress.
+TEST_F(SimulatedDriveTest, APlayElsewhereLeavesThePassInProgress)
+{
+    SetKnobs("max_speed=1\n");  // cdparanoia falls behind, and so is always reading
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
+    ASSERT_EQ(disc.Send("set cdaudio time format milliseconds"), "0\t");
+    ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+    TickFor(3s);
+    // The jump comes as a pass begins (a one-sector read, then a long one): most of the
+    // pass is still to be read.
+    const auto passBegun = [](const std::string& log) {
+        const auto last = log.rfind("\tread\t");
+        const auto before = last == std::string::npos ? last : log.rfind("\tread\t", last - 1);
+        return before != std::string::npos && log.find("count=1 ", before) < last &&
+               log.find("count=25 ", last) != std::string::npos;
+    };
+    for (const auto until = Clock::now() + 10s; !passBegun(DriveLog()) && Clock::now() < until;)
+        std::this_thread::sleep_for(2ms);
+    const std::size_t logAtJump = DriveLog().size();
+    constexpr int kTarget = 2850;  // 40 s from the lead-in, in sectors from LSN 0
+    ASSERT_EQ(disc.Send("play cdaudio from 40000"), "0\t");
+    TickFor(2s);
+    // cdparanoia reaches back a little way behind where it starts.
+    constexpr int kReachBack = 60;
+    const std::string log = DriveLog();
+    int reads = 0;
+    for (auto at = log.find("\tread\t", logAtJump); at != std::string::npos; at = log.find("\tread\t", at + 1), ++reads)
+        EXPECT_GE(std::atoi(log.c_str() + log.find("lba=", at) + 4), kTarget - kReachBack) << log.substr(at, 60);
+    EXPECT_GT(reads, 0) << "nothing was read after the jump";
+}
+
 // Reading stops for good when nothing can be read for long, with the reason said.
 TEST_F(SimulatedDriveTest, AnUnreadableDiscEndsPlayWithAReason)
 {

@@ -80,6 +80,13 @@ public:
     DiscText Text() const override { return text_; }
     SectorSource& Sectors() override { return *sectors_; }
 
+    bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out,
+                     const std::function<bool()>& unwanted) override
+    {
+        return verifiedSectors_ ? verifiedSectors_->ReadSectorsUnless(lsn, count, out, unwanted)
+                                : sectors_->ReadSectors(lsn, count, out);
+    }
+
     void CueUp(std::int32_t lsn, const CueStops& stops) override
     {
         if (verifiedSectors_)

@@ -42,6 +42,15 @@ public:
     // an image). Valid once ReadToc has found tracks, for as long as the medium lives.
     virtual SectorSource& Sectors() = 0;
 
+    // Reads as Sectors() does, but a drive gives up within one drive read once `unwanted`
+    // says so, and fails.
+    virtual bool ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte* out,
+                             const std::function<bool()>& unwanted)
+    {
+        (void)unwanted;
+        return Sectors().ReadSectors(lsn, count, out);
+    }
+
     // Reads ahead from `lsn` for a play expected to start there, until `stops` say that
     // other work waits for the worker (a drive; an image has nothing to gain).
     virtual void CueUp(std::int32_t lsn, const CueStops& stops)

@@ -8,11 +8,15 @@ bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte*
 {
     // The reader waits here until the job has run, so `out` outlives it; a job the worker
     // drops unrun breaks its promise and never touches `out`.
-    Ask(lsn);
+    const std::uint64_t ticket = Ask(lsn);
     auto done = std::make_shared<std::promise<bool>>();
     std::future<bool> result = done->get_future();
-    worker_->Post([done, medium = medium_, lsn, count, out] {
-        done->set_value(medium->Sectors().ReadSectors(lsn, count, out));
+    worker_->Post([done, medium = medium_, asked = asked_, ticket, lsn, count, out] {
+        const auto unwanted = [&] {
+            std::lock_guard lock(asked->mutex);
+            return asked->count != ticket && asked->wantedFrom != lsn;
+        };
+        done->set_value(medium->ReadSectors(lsn, count, out, unwanted));
     });
     try {
         return result.get();
@@ -23,10 +27,10 @@ bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte*
 
 WorkerSource::~WorkerSource() { Ask(std::nullopt); }
 
-std::uint64_t WorkerSource::Ask(std::optional<std::int32_t> readFrom)
+std::uint64_t WorkerSource::Ask(std::optional<std::int32_t> wantedFrom)
 {
     std::lock_guard lock(asked_->mutex);
-    asked_->readFrom = readFrom;
+    asked_->wantedFrom = wantedFrom;
     return ++asked_->count;
 }
 
@@ -34,7 +38,7 @@ void WorkerSource::CueUp(std::int32_t lsn, std::chrono::milliseconds settle)
 {
     if (!readsAhead_)
         return;
-    const std::uint64_t ticket = Ask(std::nullopt);
+    const std::uint64_t ticket = Ask(lsn);
     PostCue(worker_, medium_, asked_, ticket, lsn, std::chrono::steady_clock::now() + settle);
 }
 
@@ -60,7 +64,7 @@ void WorkerSource::PostCue(const std::shared_ptr<SerialWorker>& worker, std::sha
         }
         const CueStops stops{superseded, [&] {
                                  std::lock_guard lock(asked->mutex);
-                                 return asked->count != ticket && asked->readFrom != lsn;
+                                 return asked->count != ticket && asked->wantedFrom != lsn;
                              }};
         medium->CueUp(lsn, stops);
     });

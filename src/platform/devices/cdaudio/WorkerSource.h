@@ -31,6 +31,9 @@ public:
     // a read or a newer cue is asked for, or the source goes. Other jobs the worker is
     // given meanwhile run first; a cue that has begun holds them back until it ends.
     void CueUp(std::int32_t lsn, std::chrono::milliseconds settle) override;
+    // A read in progress stops within one drive read, unless something newer asked for
+    // where it reads (as a cue does).
+    void Abandon() override { Ask(std::nullopt); }
     std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) override
     {
         return toc_.AudioSectorsFrom(lsn, count);
@@ -41,14 +44,15 @@ private:
     std::shared_ptr<DiscMedium> medium_;
     const DiscToc toc_;
     // What was asked of the worker (reads and cues), shared with the cue it runs: a cue
-    // goes on while nothing newer was asked.
+    // goes on while nothing newer was asked, and the drive read under way goes on while
+    // the newest request starts where the cue does.
     struct Asked {
         std::mutex mutex;
         std::uint64_t count = 0;
-        std::optional<std::int32_t> readFrom;  // the first sector of the newest request, a read
+        std::optional<std::int32_t> wantedFrom;  // the first sector of the newest request
     };
     // Counts one more request; returns its number.
-    std::uint64_t Ask(std::optional<std::int32_t> readFrom);
+    std::uint64_t Ask(std::optional<std::int32_t> wantedFrom);
     static void PostCue(const std::shared_ptr<SerialWorker>& worker, std::shared_ptr<DiscMedium> medium,
                         std::shared_ptr<Asked> asked, std::uint64_t ticket, std::int32_t lsn,
                         std::chrono::steady_clock::time_point restedAt);
