@@ -12,9 +12,15 @@
 namespace vorlo::platform {
 namespace {
 
-std::unique_ptr<MciDevice> OpenLibcdioCdAudio(const MciOpenRequest&, MciError& error, std::string& why)
+// The libcdio cdaudio device. A drive's disc outlives its device for a few seconds, for
+// the next open of the same drive.
+MciDeviceFactory LibcdioCdAudio()
 {
-    return CdAudioDevice::OpenLocated(CdAudioParts{}, error, why);
+    return [shelf = std::make_shared<DiscShelf>()](const MciOpenRequest&, MciError& error, std::string& why) {
+        CdAudioParts parts;
+        parts.shelf = shelf;
+        return std::unique_ptr<MciDevice>(CdAudioDevice::OpenLocated(std::move(parts), error, why));
+    };
 }
 
 } // namespace
@@ -23,7 +29,7 @@ MciService& MciService::Instance()
 {
     // Made first, so that it outlives the service and takes what its devices let go of.
     Retirer::Instance();
-    static MciService service({OpenLibcdioCdAudio, CreateWaveAudioDevice}, TraceWriter::FromEnvironment());
+    static MciService service({LibcdioCdAudio(), CreateWaveAudioDevice}, TraceWriter::FromEnvironment());
     // Ending through quick_exit skips destructors; the last trace lines must still reach
     // the file. The trace pointer never changes after construction.
     static const bool flushesAtQuickExit = std::at_quick_exit([] {

@@ -8,6 +8,7 @@ vorlo_platform_layer(devices
     devices/cdaudio/CdioMedium.cpp
     devices/cdaudio/DiscLoader.cpp
     devices/cdaudio/DiscLocator.cpp
+    devices/cdaudio/DiscShelf.cpp
     devices/cdaudio/DiscTransport.cpp
     devices/cdaudio/Retirer.cpp
     devices/cdaudio/SerialWorker.cpp

@@ -156,6 +156,20 @@ TEST_F(SimulatedDriveTest, ADiscSwappedInIsPlayedWithItsOwnTable)
     EXPECT_TRUE(disc.Eventually("status cdaudio mode", "playing", 10s));
 }
 
+// A disc changed while the device was closed is read in afresh, however soon it opens again.
+TEST_F(SimulatedDriveTest, ADiscSwappedWhileClosedIsReadInAgain)
+{
+    TempFolder dir;
+    const std::string two = TestDisc::AudioOnly(2, 300).Write(dir.Path(), "two");
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    ASSERT_TRUE(disc.Eventually("status cdaudio number of tracks", "4"));
+    ASSERT_EQ(disc.Send("close cdaudio"), "0\t");
+    SetKnobs("image=" + two + "\n");
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    EXPECT_TRUE(disc.Eventually("status cdaudio number of tracks", "2", 10s));
+    EXPECT_EQ(Count(DriveLog(), "ioctl\tCDROMREADTOCHDR"), 2);
+}
+
 TEST_F(SimulatedDriveTest, EjectDuringPlayStopsAndOpensTheTray)
 {
     disc.Send("open cdaudio");
@@ -203,6 +217,35 @@ TEST_F(SimulatedDriveTest, APlayElsewhereLeavesThePassInProgress)
     EXPECT_GT(reads, 0) << "nothing was read after the jump";
 }
 
+// The window's Stop closes the device, and its Eject opens it again before it opens the
+// door: the disc kept across the close, which reads ahead meanwhile, does not keep the
+// drive reading first.
+TEST_F(SimulatedDriveTest, TheWindowsEjectOpensTheTrayAfterTheReadInProgress)
+{
+    SetKnobs("max_speed=1\n");  // reading ahead takes seconds
+    ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+    ASSERT_TRUE(disc.Eventually("status cdaudio mode", "stopped", 10s));
+    ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
+    TickFor(2s);
+    disc.Send("stop cdaudio");
+    disc.Send("close cdaudio");
+    std::this_thread::sleep_for(700ms);
+    const std::size_t logAtEject = DriveLog().size();
+    for (const char* command : {"stop cdaudio", "close cdaudio", "open cdaudio"})
+        disc.Send(command);
+    const platform::MciDeviceId id = disc.service.DeviceId("cdaudio");
+    EXPECT_EQ(disc.service.SendCommand(id, platform::kMciSet, platform::kMciSetDoorOpen, 0), 0u);
+    std::string log;
+    for (const auto until = Clock::now() + 10s; (log = DriveLog()).find("door\topen") == std::string::npos && Clock::now() < until;)
+        std::this_thread::sleep_for(20ms);
+    const auto opened = log.find("door\topen");
+    ASSERT_NE(opened, std::string::npos) << "the tray did not open";
+    int reads = 0;
+    for (auto at = log.find("\tread\t", logAtEject); at < opened; at = log.find("\tread\t", at + 1))
+        ++reads;
+    EXPECT_LE(reads, 2) << "the drive read on before the tray opened";
+}
+
 // Reading stops for good when nothing can be read for long, with the reason said.
 TEST_F(SimulatedDriveTest, AnUnreadableDiscEndsPlayWithAReason)
 {
@@ -244,6 +287,10 @@ struct Heard {
     // it, and the play goes on from what was read ahead.
     Clock::duration rest{};
     const char* before = nullptr;  // a command given before the rest, if any
+    // Whether the stop and the play are the window's: the device is closed before the rest
+    // and opened again for the play, which must neither read the disc in again nor lose
+    // what was read ahead.
+    bool reopened = false;
 };
 
 // gtest names a row in its messages by this, not by its bytes.
@@ -306,10 +353,19 @@ TEST_P(DriveSound, IsHeardInPlace)
     if (row.before) {
         ASSERT_EQ(disc.Send(row.before), "0\t");
     }
-    TickFor(row.rest);
+    if (row.reopened) {
+        ASSERT_EQ(disc.Send("close cdaudio"), "0\t");
+        std::this_thread::sleep_for(row.rest);
+    } else {
+        TickFor(row.rest);
+    }
     const std::size_t logAtPlay = DriveLog().size();
     const std::int64_t playedAt = recorder_->NowFrame();
     const auto played = Clock::now();
+    if (row.reopened) {
+        ASSERT_EQ(disc.Send("open cdaudio"), "0\t1");
+        ASSERT_EQ(disc.Send("set cdaudio time format milliseconds"), "0\t");
+    }
     ASSERT_EQ(disc.Send("play cdaudio"), "0\t");
     const std::string atPlay = disc.Send("status cdaudio position");
     std::int64_t sinkAtFirstMove = -1;  // where the sink was when the position first moved
@@ -374,6 +430,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DriveSound, ::testing::Values(
     Heard{"Jittery", "jitter=8\n", 3s},
     Heard{"JitteryAfterReadingAhead", "jitter=8\n", 3s, 0, 0, 3s},
     Heard{"AfterASeekAndARest", "", 3s, 0, 0, 3s, "seek cdaudio to start"},
+    Heard{"ReopenedAfterAStopAndARest", "jitter=8\n", 3s, 0, 0, 3s, "play cdaudio to 2500", true},
     Heard{"StalledAfterTenSeconds", "stall_sector=750\nstall_ms=3000\n", 14s},
     Heard{"ScratchedAtTenSeconds", "bad=750-824\n", 14s, 750, 825}),
     [](const auto& info) { return std::string(info.param.name); });

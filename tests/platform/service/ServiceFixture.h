@@ -80,16 +80,25 @@ public:
     }
 
     // On the drive or image that VORLO_CDROM names at each open, as the player's own
-    // service, with the engine that `parts` makes (by default the one the environment picks).
+    // service (a drive's disc kept a while after a close), with the engine that `parts`
+    // makes (by default the one the environment picks).
     struct Located {};
     explicit ServiceOnDisc(Located, platform::CdAudioParts parts = {})
         : service({.cdaudio =
-                       [parts](const platform::MciOpenRequest&, platform::MciError& error, std::string& why) {
+                       [parts = Shelved(parts)](const platform::MciOpenRequest&, platform::MciError& error,
+                                                std::string& why) {
                            return std::unique_ptr<platform::MciDevice>(
                                platform::CdAudioDevice::OpenLocated(parts, error, why));
                        },
                    .waveaudio = platform::CreateWaveAudioDevice})
     {
+    }
+
+    static platform::CdAudioParts Shelved(platform::CdAudioParts parts)
+    {
+        if (!parts.shelf)
+            parts.shelf = std::make_shared<platform::DiscShelf>();
+        return parts;
     }
 
     TimedReply Timed(const std::string& command)

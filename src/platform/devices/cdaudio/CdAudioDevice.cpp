@@ -32,7 +32,8 @@ class CdAudioDevice::Session final : public DiscLoader::Listener {
 public:
     Session(const DiscLocation& location, const CdAudioParts& parts)
         : transport_(parts.createEngine),
-          loader_(location, {parts.openMedium, parts.moveDoor, parts.probeDrive}, mutex_, *this)
+          loader_(location, {parts.openMedium, parts.moveDoor, parts.probeDrive}, mutex_, *this),
+          shelf_(parts.shelf)
     {
     }
 
@@ -50,7 +51,10 @@ public:
         std::lock_guard lock(mutex_);
         if (location.kind == DiscLocation::Kind::Image)
             return loader_.OpenImage(why);
-        loader_.LoadDrive(false);
+        if (auto kept = shelf_ ? shelf_->Take(location.path) : std::nullopt)
+            loader_.ResumeDrive(std::move(*kept));
+        else
+            loader_.LoadDrive(false);
         return mcierr::kNone;
     }
 
@@ -91,8 +95,9 @@ public:
         return loader_.OpenDoor();
     }
 
-    // Stops play and lets go of the engine, the source and the medium, through the Retirer
-    // as their teardown may wait on a read in progress. Once only; later calls do nothing.
+    // Stops play and lets go of the engine and the source through the Retirer, as their
+    // teardown may wait on a read in progress, and of the medium as the loader does. Once
+    // only; later calls do nothing.
     void Close()
     {
         std::lock_guard lock(mutex_);
@@ -101,7 +106,7 @@ public:
         closed_ = true;
         pending_.reset();
         transport_.Retire();
-        loader_.Shut();
+        loader_.Shut(shelf_.get());
     }
 
 private:
@@ -202,6 +207,7 @@ private:
     std::mutex mutex_;
     DiscTransport transport_;
     DiscLoader loader_; // after the transport: its listener calls into the transport
+    const std::shared_ptr<DiscShelf> shelf_;
     TimeFormat format_ = TimeFormat::Msf;
     std::optional<PendingPlay> pending_;
     bool closed_ = false;

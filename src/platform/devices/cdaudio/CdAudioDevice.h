@@ -2,6 +2,7 @@
 
 #include "platform/audio/PlaybackEngine.h"
 #include "platform/devices/cdaudio/DiscMedium.h"
+#include "platform/devices/cdaudio/DiscShelf.h"
 #include "platform/mci/MciDevice.h"
 
 #include <functional>
@@ -16,6 +17,8 @@ struct CdAudioParts {
     DoorMover moveDoor = MoveCdioDoor;
     DriveProbe probeDrive = ProbeCdioDrive;
     std::function<std::unique_ptr<PlaybackEngine>()> createEngine = [] { return PlaybackEngine::Create(); };
+    // Where a closed device leaves its drive's disc for the next open; none when null.
+    std::shared_ptr<DiscShelf> shelf;
 };
 
 // The cdaudio device: the disc's table of contents, the time formats, the play position

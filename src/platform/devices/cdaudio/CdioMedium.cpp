@@ -58,7 +58,7 @@ public:
         try {
             // A drive says "changed" once after a disc comes in, to whoever asks first:
             // asked now, it says so later only for a disc changed after this one was read.
-            Changed();
+            DriveSaysChanged();
             DiscToc toc = ReadDiscToc(handle_);
             if (toc.Empty())
                 return toc;
@@ -101,7 +101,16 @@ public:
         return handle_.FilesPresent() && ReadsSector(firstLsn) && ReadsSector(endLsn - 1);
     }
 
+    // Once changed, for good: the drive says so only once, and whoever asked first may
+    // have had no use for the answer (a check gone stale).
     bool Changed() override
+    {
+        changed_ = changed_ || DriveSaysChanged();
+        return changed_;
+    }
+
+private:
+    bool DriveSaysChanged()
     {
         if (location_.kind != DiscLocation::Kind::Drive)
             return false;
@@ -109,7 +118,6 @@ public:
         return cdio_get_media_changed(handle_.get()) == 1;
     }
 
-private:
     bool ReadsSector(std::int32_t lsn)
     {
         std::array<std::byte, kBytesPerSector> sector;
@@ -129,6 +137,7 @@ private:
     // Declared after the handle it reads through, so that it goes first.
     std::unique_ptr<DiscSectorSource> sectors_;
     ParanoiaSectorSource* verifiedSectors_ = nullptr;  // sectors_, on a drive
+    bool changed_ = false;  // the disc changed since it was read
 };
 
 } // namespace

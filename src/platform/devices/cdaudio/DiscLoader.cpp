@@ -67,13 +67,17 @@ MciError DiscLoader::OpenImage(std::string& why)
     return mcierr::kNone;
 }
 
-void DiscLoader::Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscText text)
+void DiscLoader::Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscText text,
+                         std::shared_ptr<WorkerSource> sectors)
 {
     medium_ = std::move(opened);
     text_ = std::move(text);
+    toc_ = toc;
+    resuming_.reset();
     phase_ = toc.Empty() ? Phase::NoDisc : Phase::Ready;
-    std::shared_ptr<SectorSource> sectors;
-    if (!toc.Empty())
+    if (toc.Empty())
+        sectors.reset();
+    else if (!sectors)
         sectors = std::make_shared<WorkerSource>(worker_, medium_, toc, !IsImage());
     listener_.DiscArrived(std::move(toc), std::move(sectors));
     probed_.notify_all();
@@ -84,6 +88,8 @@ void DiscLoader::Withdraw()
 {
     listener_.DiscWithdrawn();
     text_ = {};
+    toc_ = {};
+    GiveUpResuming();
     if (medium_)
         worker_->Post([held = std::move(medium_)] {});
     spinningUp_ = false;
@@ -170,6 +176,46 @@ void DiscLoader::RunLoad(std::weak_ptr<DiscLoader> weak, unsigned load, bool clo
     }
 }
 
+void DiscLoader::ResumeDrive(KeptDisc kept)
+{
+    phase_ = Phase::Loading;
+    spinningUp_ = false;
+    const unsigned load = ++generation_;
+    worker_ = kept.worker;
+    resuming_ = kept.sectors;
+    // The disc goes on reading ahead where the play will start, but lets the check below
+    // go first, after the sector it is reading.
+    const std::int32_t start = kept.toc.FirstAudioStart().value_or(kept.toc.tracks.front().startLsn);
+    worker_->Post([weak = self_, load, location = location_, parts = parts_, kept = std::move(kept)]() mutable {
+        RunResume(weak, load, location, parts, std::move(kept));
+    });
+    resuming_->CueUp(start, std::chrono::milliseconds{0});
+}
+
+void DiscLoader::GiveUpResuming()
+{
+    if (resuming_)
+        resuming_->Abandon();
+    resuming_.reset();
+}
+
+// On the worker. A disc changed while nobody looked is read in afresh.
+void DiscLoader::RunResume(std::weak_ptr<DiscLoader> weak, unsigned load, DiscLocation location, DiscParts parts,
+                           KeptDisc kept)
+{
+    const DriveState state = parts.probeDrive(location);
+    if (state == DriveState::DiscReady && !kept.medium->Changed()) {
+        if (const Hold hold = Current(weak, load); hold.loader) {
+            hold.loader->lastState_ = state;
+            hold.loader->Install(std::move(kept.medium), std::move(kept.toc), std::move(kept.text),
+                                 std::move(kept.sectors));
+        }
+        return;
+    }
+    kept = {};
+    RunLoad(std::move(weak), load, false, std::move(location), std::move(parts));
+}
+
 void DiscLoader::CheckMedia()
 {
     if (IsImage() || closed_ || checking_ || phase_ == Phase::Loading || listener_.TransportBusy())
@@ -244,10 +290,16 @@ bool DiscLoader::Readable(std::int32_t firstLsn, std::int32_t endLsn)
     return readable;
 }
 
-void DiscLoader::Shut()
+void DiscLoader::Shut(DiscShelf* shelf)
 {
     closed_ = true;
     ++generation_;
+    GiveUpResuming();
+    if (shelf && !IsImage() && phase_ == Phase::Ready && medium_) {
+        auto sectors = std::make_shared<WorkerSource>(worker_, medium_, toc_, true);
+        shelf->Put({location_.path, worker_, std::move(medium_), std::move(toc_), std::move(text_), std::move(sectors)});
+        return;
+    }
     Retirer::Instance().Run([held = std::move(medium_)]() mutable { held.reset(); });
 }
 

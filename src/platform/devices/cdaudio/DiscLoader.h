@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/devices/cdaudio/DiscMedium.h"
+#include "platform/devices/cdaudio/DiscShelf.h"
 #include "platform/disc/DiscText.h"
 #include "platform/devices/cdaudio/SerialWorker.h"
 
@@ -63,6 +64,10 @@ public:
     MciError OpenImage(std::string& why);
     // A drive: starts a load on the worker and returns (phase Loading).
     void LoadDrive(bool closeDoorFirst);
+    // A drive whose disc a closed device left on the shelf: takes over its worker and, once
+    // the worker finds the drive still holding that disc, the disc as it is; else loads
+    // the drive as LoadDrive does. Returns at once (phase Loading). Before anything else.
+    void ResumeDrive(KeptDisc kept);
 
     // At most once per check interval, while the transport is idle, looks on the worker at
     // whether a drive's tray was opened or its disc changed by hand, and follows.
@@ -81,9 +86,10 @@ public:
     // worker, waiting for it. A drive says true: its reads fail on their own.
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn);
 
-    // Lets go of the medium through the Retirer, after whatever the caller handed it before;
-    // stale jobs end without a word.
-    void Shut();
+    // Lets go of the medium: onto `shelf` when it is a drive's disc, read in (and `shelf`
+    // not null), else through the Retirer, after whatever the caller handed it before.
+    // Stale jobs end without a word.
+    void Shut(DiscShelf* shelf);
 
     Phase CurrentPhase() const { return phase_; }
     bool SpinningUp() const { return spinningUp_; }
@@ -99,6 +105,8 @@ private:
     void OnWorker(const std::function<void()>& job);
     static void RunLoad(std::weak_ptr<DiscLoader> weak, unsigned load, bool closeDoorFirst, DiscLocation location,
                         DiscParts parts);
+    static void RunResume(std::weak_ptr<DiscLoader> weak, unsigned load, DiscLocation location, DiscParts parts,
+                          KeptDisc kept);
     // The loader for a job, locked. The lock is let go of before the loader, which may be
     // the last reference to whatever owns the lock.
     struct Hold {
@@ -107,9 +115,13 @@ private:
     };
     // The loader for job `load`, locked, unless the job has gone stale (then empty).
     static Hold Current(const std::weak_ptr<DiscLoader>& weak, unsigned load);
-    void Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscText text);
+    // `sectors` reads the disc through the worker; made here when null.
+    void Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscText text,
+                 std::shared_ptr<WorkerSource> sectors = nullptr);
     void Absent(Phase why);
     void Withdraw();
+    // A kept disc being checked will not be used: it stops reading ahead.
+    void GiveUpResuming();
     void Checked(DriveState state, bool changed);
 
     const DiscLocation location_;
@@ -117,8 +129,9 @@ private:
     std::mutex& lock_;
     Listener& listener_;
     std::weak_ptr<DiscLoader> self_;
-    // The one thread that touches the medium. Shared with the sectors the listener gets.
-    const std::shared_ptr<SerialWorker> worker_ = std::make_shared<SerialWorker>();
+    // The one thread that touches the medium. Shared with the sectors the listener gets,
+    // and taken over from a kept disc before any job is posted.
+    std::shared_ptr<SerialWorker> worker_ = std::make_shared<SerialWorker>();
     std::condition_variable probed_; // the drive has said whether it holds a disc
 
     Phase phase_ = Phase::Loading;
@@ -130,6 +143,10 @@ private:
     SteadyClock::time_point lastCheck_{};
     // Called on the worker only; held here, let go of on the worker.
     std::shared_ptr<DiscMedium> medium_;
+    // The sectors of a kept disc being checked, told to stop reading ahead if the loader
+    // lets go of it first (the door opens, the device closes).
+    std::shared_ptr<WorkerSource> resuming_;
+    DiscToc toc_;  // the medium's, while Ready
     DiscText text_;
 };
 

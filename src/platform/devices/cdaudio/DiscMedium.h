@@ -69,7 +69,7 @@ public:
         (void)endLsn;
         return true;
     }
-    // Whether a drive's disc has been changed since the medium was opened or last asked.
+    // Whether a drive's disc has been changed since the medium read it: once true, always.
     // Quick; false for an image.
     virtual bool Changed() { return false; }
 };
