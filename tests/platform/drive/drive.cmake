@@ -9,7 +9,7 @@ set(drive_dir ${CMAKE_CURRENT_BINARY_DIR}/simulated-drive)
 file(MAKE_DIRECTORY ${drive_dir})
 # A node no machine has, which the library makes a CD drive.
 set(drive_node /dev/vorlo-simulated-cd)
-add_executable(drive_tests drive/SimulatedDriveTest.cpp audio/MonitorRecorder.cpp audio/SoundMatch.cpp)
+add_executable(drive_tests drive/SimulatedDriveTest.cpp drive/DriveSoundTest.cpp audio/MonitorRecorder.cpp audio/SoundMatch.cpp)
 target_link_libraries(drive_tests PRIVATE vorlo_platform_internals vorlo_test_support vorlo_simdrive_env PkgConfig::PULSE
   GTest::gtest GTest::gtest_main)
 target_include_directories(drive_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
