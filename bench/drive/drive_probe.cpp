@@ -108,6 +108,9 @@ public:
         close(out[1]);
         to_ = fdopen(in[1], "w");
         from_ = fdopen(out[0], "r");
+        // The program's own start (loading its libraries) is not a command's latency: the
+        // scenario starts once it has answered a question about no device.
+        Send("status vorlo-probe mode");
     }
     ~Service()
     {
