@@ -244,16 +244,15 @@ int main(int argc, char** argv)
             jump.push_back(Ms(landed - jumpAt));
         stop.push_back(Ms(test::LastSound(recording, jumpAt) + 1 - stopAt));
 
-        // A play somewhere else, given before the disc has rested: nothing was read ahead.
+        // A play somewhere else than where the disc rests: what was read ahead is of no use,
+        // and the drive first ends the read under way.
         std::this_thread::sleep_for(300ms);
         const std::int64_t coldAt = recorder.NowFrame();
         Send(PlayFrom(elsewhere));
         std::this_thread::sleep_for(1200ms);
         Send("stop cdaudio");
         std::this_thread::sleep_for(300ms);
-        recorder.WaitForFrames(recorder.NowFrame());
-        const test::Samples after = recorder.Recording();
-        coldStart.push_back(Ms(test::FirstSound(test::Samples(after.begin() + coldAt * test::kFrameBytes, after.end()))));
+        coldStart.push_back(heardAfter(coldAt));
 
         // The window's Play after its Stop and a rest, then again while that plays.
         WindowStop();
@@ -271,8 +270,7 @@ int main(int argc, char** argv)
         recorder.WaitForFrames(recorder.NowFrame());
         const test::Samples again = recorder.Recording();
         const std::int64_t quiet = QuietFrom(again, playingAt);
-        windowPlaying.push_back(Ms(quiet - playingAt) +
-                                Ms(test::FirstSound(test::Samples(again.begin() + quiet * test::kFrameBytes, again.end()))));
+        windowPlaying.push_back(Ms(quiet - playingAt) + heardAfter(quiet));
         Send("open cdaudio");
         Send("set cdaudio time format milliseconds");
         AwaitDisc();
