@@ -35,6 +35,9 @@ struct DiscToc {
     // Where play that begins at `lsn` must end: the next data track or the lead-out.
     std::int32_t AudioEndAfter(std::int32_t lsn) const;
     std::optional<std::int32_t> FirstAudioStart() const;
+    // Where a disc just read in, or sought to its start, stands: the first audio track's
+    // start, or the first track's on a disc without audio. Not for an empty table.
+    std::int32_t StartLsn() const { return FirstAudioStart().value_or(tracks.front().startLsn); }
     // How many of the `count` sectors from `lsn` are audio, in one run up to a data track
     // or the lead-out: what a reader may read from `lsn` at once. 0 outside audio tracks.
     std::uint32_t AudioSectorsFrom(std::int32_t lsn, std::uint32_t count) const;

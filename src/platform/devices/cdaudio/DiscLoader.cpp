@@ -185,7 +185,7 @@ void DiscLoader::ResumeDrive(KeptDisc kept)
     resuming_ = kept.sectors;
     // The disc goes on reading ahead where the play will start, but lets the check below
     // go first, after the sector it is reading.
-    const std::int32_t start = kept.toc.FirstAudioStart().value_or(kept.toc.tracks.front().startLsn);
+    const std::int32_t start = kept.toc.StartLsn();
     worker_->Post([weak = self_, load, location = location_, parts = parts_, kept = std::move(kept)]() mutable {
         RunResume(weak, load, location, parts, std::move(kept));
     });

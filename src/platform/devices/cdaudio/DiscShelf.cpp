@@ -17,7 +17,7 @@ DiscShelf::~DiscShelf()
 
 void DiscShelf::Put(KeptDisc disc)
 {
-    disc.sectors->CueUp(disc.toc.FirstAudioStart().value_or(disc.toc.tracks.front().startLsn), std::chrono::milliseconds{0});
+    disc.sectors->CueUp(disc.toc.StartLsn(), std::chrono::milliseconds{0});
     const std::shared_ptr<SerialWorker> worker = disc.worker;
     std::optional<KeptDisc> replaced;
     std::uint64_t put = 0;

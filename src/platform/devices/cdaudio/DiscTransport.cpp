@@ -23,7 +23,7 @@ void DiscTransport::Load(DiscToc toc, std::shared_ptr<SectorSource> source)
     StopEngine();
     toc_ = std::move(toc);
     source_ = std::move(source);
-    positionLsn_ = toc_.FirstAudioStart().value_or(toc_.tracks.front().startLsn);
+    positionLsn_ = toc_.StartLsn();
     state_ = State::Stopped;
     CueUp(std::chrono::milliseconds{0});
 }
@@ -130,7 +130,7 @@ MciError DiscTransport::Seek(SeekTarget target, std::uint32_t raw, TimeFormat fo
         return mcierr::kDeviceNotReady;
     std::int64_t lsn = 0;
     switch (target) {
-    case SeekTarget::Start: lsn = toc_.FirstAudioStart().value_or(toc_.tracks.front().startLsn); break;
+    case SeekTarget::Start: lsn = toc_.StartLsn(); break;
     case SeekTarget::End: lsn = toc_.leadOutLsn; break;
     case SeekTarget::Position: {
         const auto sector = cdtime::ParseTime(format, raw, toc_);

@@ -12,11 +12,7 @@ bool WorkerSource::ReadSectors(std::int32_t lsn, std::uint32_t count, std::byte*
     auto done = std::make_shared<std::promise<bool>>();
     std::future<bool> result = done->get_future();
     worker_->Post([done, medium = medium_, asked = asked_, ticket, lsn, count, out] {
-        const auto unwanted = [&] {
-            std::lock_guard lock(asked->mutex);
-            return asked->count != ticket && asked->wantedFrom != lsn;
-        };
-        done->set_value(medium->ReadSectors(lsn, count, out, unwanted));
+        done->set_value(medium->ReadSectors(lsn, count, out, [&] { return asked->WantedElsewhere(ticket, lsn); }));
     });
     try {
         return result.get();
@@ -62,10 +58,7 @@ void WorkerSource::PostCue(const std::shared_ptr<SerialWorker>& worker, std::sha
                 PostCue(worker, medium, asked, ticket, lsn, restedAt);
             return;
         }
-        const CueStops stops{superseded, [&] {
-                                 std::lock_guard lock(asked->mutex);
-                                 return asked->count != ticket && asked->wantedFrom != lsn;
-                             }};
+        const CueStops stops{superseded, [&] { return asked->WantedElsewhere(ticket, lsn); }};
         medium->CueUp(lsn, stops);
     });
 }

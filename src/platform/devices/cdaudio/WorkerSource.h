@@ -50,6 +50,14 @@ private:
         std::mutex mutex;
         std::uint64_t count = 0;
         std::optional<std::int32_t> wantedFrom;  // the first sector of the newest request
+
+        // Whether something newer than request `ticket` was asked for, other than sectors
+        // from `lsn` on: the drive read under way is all that is still worth waiting for.
+        bool WantedElsewhere(std::uint64_t ticket, std::int32_t lsn)
+        {
+            std::lock_guard lock(mutex);
+            return count != ticket && wantedFrom != lsn;
+        }
     };
     // Counts one more request; returns its number.
     std::uint64_t Ask(std::optional<std::int32_t> wantedFrom);
