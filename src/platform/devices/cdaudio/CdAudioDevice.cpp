@@ -105,8 +105,9 @@ public:
             return;
         closed_ = true;
         pending_.reset();
+        const DiscToc toc = transport_.Toc();  // the retired transport forgets it
         transport_.Retire();
-        loader_.Shut(shelf_.get());
+        loader_.Shut(shelf_.get(), toc);
     }
 
 private:

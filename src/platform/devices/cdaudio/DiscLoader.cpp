@@ -72,7 +72,6 @@ void DiscLoader::Install(std::shared_ptr<DiscMedium> opened, DiscToc toc, DiscTe
 {
     medium_ = std::move(opened);
     text_ = std::move(text);
-    toc_ = toc;
     resuming_.reset();
     phase_ = toc.Empty() ? Phase::NoDisc : Phase::Ready;
     if (toc.Empty())
@@ -88,7 +87,6 @@ void DiscLoader::Withdraw()
 {
     listener_.DiscWithdrawn();
     text_ = {};
-    toc_ = {};
     GiveUpResuming();
     if (medium_)
         worker_->Post([held = std::move(medium_)] {});
@@ -290,14 +288,14 @@ bool DiscLoader::Readable(std::int32_t firstLsn, std::int32_t endLsn)
     return readable;
 }
 
-void DiscLoader::Shut(DiscShelf* shelf)
+void DiscLoader::Shut(DiscShelf* shelf, const DiscToc& toc)
 {
     closed_ = true;
     ++generation_;
     GiveUpResuming();
     if (shelf && !IsImage() && phase_ == Phase::Ready && medium_) {
-        auto sectors = std::make_shared<WorkerSource>(worker_, medium_, toc_, true);
-        shelf->Put({location_.path, worker_, std::move(medium_), std::move(toc_), std::move(text_), std::move(sectors)});
+        auto sectors = std::make_shared<WorkerSource>(worker_, medium_, toc, true);
+        shelf->Put({location_.path, worker_, std::move(medium_), toc, std::move(text_), std::move(sectors)});
         return;
     }
     Retirer::Instance().Run([held = std::move(medium_)]() mutable { held.reset(); });

@@ -87,9 +87,9 @@ public:
     bool Readable(std::int32_t firstLsn, std::int32_t endLsn);
 
     // Lets go of the medium: onto `shelf` when it is a drive's disc, read in (and `shelf`
-    // not null), else through the Retirer, after whatever the caller handed it before.
-    // Stale jobs end without a word.
-    void Shut(DiscShelf* shelf);
+    // not null), with `toc` (the table the listener was given), else through the Retirer,
+    // after whatever the caller handed it before. Stale jobs end without a word.
+    void Shut(DiscShelf* shelf, const DiscToc& toc);
 
     Phase CurrentPhase() const { return phase_; }
     bool SpinningUp() const { return spinningUp_; }
@@ -146,7 +146,6 @@ private:
     // The sectors of a kept disc being checked, told to stop reading ahead if the loader
     // lets go of it first (the door opens, the device closes).
     std::shared_ptr<WorkerSource> resuming_;
-    DiscToc toc_;  // the medium's, while Ready
     DiscText text_;
 };
 
